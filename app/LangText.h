@@ -1,0 +1,12 @@
+// The escaped form of language-file values: "<|>" stands for a line break,
+// "<-->" for "=" and "<-T->" for a tab, since an INI value can hold none of them.
+#pragma once
+
+#include <string>
+
+std::string DecodeLangText(const std::string& text);
+std::string EncodeLangText(const std::string& text);
+
+// Every occurrence of from, left to right and without overlaps, replaced by to;
+// the replacing text is not searched again. An empty from changes nothing.
+std::string ReplaceAll(const std::string& text, const std::string& from, const std::string& to);

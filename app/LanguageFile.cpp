@@ -1,0 +1,81 @@
+#include "LanguageFile.h"
+
+#include "AppPaths.h"
+#include "LangText.h"
+
+#include "platform/FileFind.h"
+#include "platform/MessageBox.h"
+
+#include <windows.h>
+
+#include <mbstring.h>
+
+#include <vector>
+
+const char* const kIniLoadError = "INI_LOADERROR";
+
+namespace {
+constexpr DWORD kMessageBuffer = 300;
+constexpr DWORD kSettingBuffer = 1000;
+
+std::string ReadValue(const std::string& file, const char* section, const char* key,
+                      const char* defaultText, DWORD bufferSize) {
+    std::vector<char> buf(bufferSize, '\0');
+    DWORD n = ::GetPrivateProfileStringA(section, key, defaultText, buf.data(), bufferSize,
+                                         file.c_str());
+    return std::string(buf.data(), n);
+}
+} // namespace
+
+std::string ReadIniText(const std::string& file, const std::string& section,
+                        const std::string& key) {
+    return ReadValue(file, section.c_str(), key.c_str(), kIniLoadError, kMessageBuffer);
+}
+
+bool WriteIniText(const std::string& file, const std::string& section, const std::string& key,
+                  const std::string& value) {
+    return ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
+                                        file.c_str()) != FALSE;
+}
+
+bool SelectLanguage(const std::string& language) {
+    std::string wanted = language;
+    if (wanted.empty())
+        wanted = ReadValue(g_strSettingsFile, "Setting", "Language", "English", kSettingBuffer);
+
+    std::string chosen;
+    CFileFind finder;
+    BOOL more = finder.FindFile(g_strProgramDir + "\\Languages\\*.ini");
+    while (more) {
+        more = finder.FindNextFile();
+        if (finder.IsDots() || finder.IsDirectory())
+            continue;
+        std::string declared =
+            ReadValue(finder.GetFilePath(), "Setting", "Language", "", kSettingBuffer);
+        if (declared.empty())
+            continue;
+        if (_mbscmp(reinterpret_cast<const unsigned char*>(declared.c_str()),
+                    reinterpret_cast<const unsigned char*>(wanted.c_str())) == 0) {
+            chosen = finder.GetFilePath();
+            break;
+        }
+    }
+    finder.Close();
+
+    if (chosen.empty()) {
+        AfxMessageBox("Could not load any language resoure. System halt.", MB_OK);
+        return false;
+    }
+    g_strLanguageFile = chosen;
+    WriteIniText(g_strSettingsFile, "Setting", "Language", wanted);
+    return true;
+}
+
+std::string LookupText(const std::string& key, const std::string& defaultText) {
+    const std::string& usedKey = key.empty() ? defaultText : key;
+    std::string value = ReadIniText(g_strLanguageFile, "Message", usedKey);
+    if (value != kIniLoadError)
+        return DecodeLangText(value);
+    WriteIniText(g_strLanguageFile, "Message", usedKey, EncodeLangText(defaultText));
+    return defaultText;
+}

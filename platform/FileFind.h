@@ -1,0 +1,41 @@
+// CFileFind: enumeration of the directory entries that match a pattern, in the
+// order the file system lists them. FindFile starts the search; each
+// FindNextFile moves to the next match and says whether another one follows.
+#pragma once
+
+#include "Time.h"
+
+#include <windows.h>
+
+#include <string>
+
+class CFileFind {
+public:
+    CFileFind() = default;
+    CFileFind(const CFileFind&) = delete;
+    CFileFind& operator=(const CFileFind&) = delete;
+    ~CFileFind() { Close(); }
+
+    BOOL FindFile(const std::string& pattern);
+    BOOL FindNextFile();
+    void Close();
+
+    std::string GetFileName() const { return m_found.cFileName; }
+    std::string GetFileTitle() const;
+    std::string GetFilePath() const;
+    CTime GetCreationTime() const { return CTime(m_found.ftCreationTime); }
+    BOOL IsDots() const;
+    BOOL MatchesMask(DWORD dwMask) const { return (m_found.dwFileAttributes & dwMask) != 0; }
+    BOOL IsDirectory() const { return MatchesMask(FILE_ATTRIBUTE_DIRECTORY); }
+
+private:
+    HANDLE m_hFind = INVALID_HANDLE_VALUE;
+    bool m_bHaveNext = false;
+    WIN32_FIND_DATAA m_next = {};
+    WIN32_FIND_DATAA m_found = {};
+    std::string m_strRoot; // absolute folder of the pattern, with its trailing backslash
+};
+
+// Joins a folder and a name with one backslash, also where the folder is a
+// drive's root and already ends with one.
+std::string JoinPath(const std::string& folder, const std::string& name);

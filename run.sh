@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# Tessivox developer entry point.
+#   ./run.sh start   build Tessivox and start it under Wine
+#   ./run.sh test    build everything and run all tests
+#   ./run.sh bench   build and run the benchmarks
+# Each command first installs what is missing (Debian 12, as root).
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+BUILD="$ROOT/build"
+NATIVE="$ROOT/build-native"
+export WINEPREFIX="$BUILD/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+
+log() { printf '== %s\n' "$*"; }
+
+install_missing() {
+    local need=()
+    command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64)
+    command -v wine >/dev/null || need+=(wine wine64)
+    command -v Xvfb >/dev/null || need+=(xvfb xauth)
+    command -v cmake >/dev/null || need+=(cmake)
+    command -v ninja >/dev/null || need+=(ninja-build)
+    command -v g++ >/dev/null || need+=(g++)
+    command -v import >/dev/null || need+=(imagemagick)
+    [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
+    [ ${#need[@]} -eq 0 ] && return 0
+    log "installing: ${need[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+}
+
+build_windows() {
+    log "building for Windows in $BUILD"
+    cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
+    cmake --build "$BUILD"
+}
+
+build_native() {
+    log "building the portable logic natively with sanitizers in $NATIVE"
+    cmake -S "$ROOT/tests/native" -B "$NATIVE" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
+    cmake --build "$NATIVE"
+}
+
+XVFB_PID=""
+ensure_display() {
+    if [ -n "${DISPLAY:-}" ]; then return 0; fi
+    local n
+    for n in $(seq 87 120); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+    done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    log "virtual display $DISPLAY"
+}
+
+ensure_prefix() {
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        log "creating the Wine prefix $WINEPREFIX"
+        mkdir -p "$WINEPREFIX"
+        wineboot -i >/dev/null 2>&1 || true
+        wineserver -w
+    fi
+}
+
+# A persistent wineserver keeps Wine's own services alive between test programs.
+# They are started here, away from CTest's output pipes, which they would
+# otherwise inherit and hold open after a test has ended.
+start_wineserver() {
+    trap cleanup EXIT
+    wineserver -p
+    wine wineboot >/dev/null 2>&1 </dev/null || true
+}
+cleanup() {
+    wineserver -k >/dev/null 2>&1 || true
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" >/dev/null 2>&1 || true
+}
+
+cmd="${1:-}"
+case "$cmd" in
+start)
+    install_missing
+    build_windows
+    had_display="${DISPLAY:-}"
+    ensure_display
+    ensure_prefix
+    start_wineserver
+    app="$BUILD/Tessivox/tessivox.exe"
+    if [ -n "$had_display" ]; then
+        log "starting $app"
+        wine "$app"
+    else
+        log "no display: running Tessivox on $DISPLAY and taking a screenshot"
+        wine "$app" &
+        sleep 8
+        shot="$BUILD/tessivox-screenshot.png"
+        import -display "$DISPLAY" -window root "$shot"
+        wineserver -k >/dev/null 2>&1 || true
+        log "screenshot of the running program: $shot"
+    fi
+    ;;
+test)
+    install_missing
+    build_native
+    log "native tests"
+    (cd "$NATIVE" && ctest --output-on-failure)
+    build_windows
+    ensure_display
+    ensure_prefix
+    start_wineserver
+    log "Windows tests under Wine"
+    (cd "$BUILD" && ctest --output-on-failure)
+    ;;
+bench)
+    install_missing
+    build_windows
+    ensure_display
+    ensure_prefix
+    start_wineserver
+    for b in "$BUILD"/bench/*.exe; do log "$(basename "$b")"; wine "$b"; done
+    ;;
+*)
+    echo "usage: $0 start|test|bench" >&2
+    exit 2
+    ;;
+esac

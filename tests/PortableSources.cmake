@@ -1,0 +1,10 @@
+# Logic that needs neither windows nor files: built into the program and also
+# natively with sanitizers (tests/native).
+set(TESSIVOX_PORTABLE_SOURCES
+    app/LangText.cpp
+    app/ProgramFolder.cpp
+)
+set(TESSIVOX_PORTABLE_TESTS
+    test_lang_text.cpp
+    test_program_folder.cpp
+)

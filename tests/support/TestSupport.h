@@ -1,0 +1,56 @@
+// Helpers shared by the Windows tests: scratch folders, files, scripted message
+// boxes and message pumping.
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+// A fresh folder under the temporary folder, removed with everything in it.
+class CTempFolder {
+public:
+    CTempFolder();
+    ~CTempFolder();
+    CTempFolder(const CTempFolder&) = delete;
+    CTempFolder& operator=(const CTempFolder&) = delete;
+    const std::string& Path() const { return m_path; }
+    std::string operator/(const std::string& name) const { return m_path + "\\" + name; }
+
+private:
+    std::string m_path;
+};
+
+void WriteTextFile(const std::string& path, const std::string& content);
+std::string ReadTextFile(const std::string& path);
+bool FileExists(const std::string& path);
+void MakeFolder(const std::string& path);
+void RemoveTree(const std::string& path);
+// The names in a folder in the file system's order, without "." and "..".
+std::vector<std::string> ListFolder(const std::string& path);
+
+// Answers every message box while it lives and remembers what was shown.
+class CMessageBoxLog {
+public:
+    explicit CMessageBoxLog(int defaultAnswer = IDOK);
+    ~CMessageBoxLog();
+    CMessageBoxLog(const CMessageBoxLog&) = delete;
+    CMessageBoxLog& operator=(const CMessageBoxLog&) = delete;
+
+    void QueueAnswer(int answer) { m_answers.push_back(answer); }
+
+    struct Shown {
+        std::string text;
+        UINT type;
+    };
+    std::vector<Shown> m_shown;
+    std::vector<std::string> Texts() const;
+
+private:
+    int m_defaultAnswer;
+    std::deque<int> m_answers;
+};
+
+// Dispatches every message already waiting for this thread.
+void PumpPending();

@@ -1,0 +1,158 @@
+// The framework layer: dispatch of commands and reflected notifications, and a
+// failed rename reported by the dispatch while the program goes on.
+#include "support/TestSupport.h"
+
+#include "platform/Exceptions.h"
+#include "platform/File.h"
+#include "platform/FileFind.h"
+#include "platform/Time.h"
+#include "platform/Wnd.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+class CCommandTarget : public CWnd {
+public:
+    std::string m_from, m_to;
+    int m_nCommands = 0;
+    void OnRename() {
+        ++m_nCommands;
+        CFile::Rename(m_from, m_to);
+    }
+    void OnOther() { ++m_nCommands; }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CCommandTarget, CWnd)
+ON_COMMAND(100, OnRename)
+ON_COMMAND(101, OnOther)
+END_MESSAGE_MAP()
+
+TEST(Dispatch, FailedRenameIsReportedAndTheProgramGoesOn) {
+    CTempFolder dir;
+    WriteTextFile(dir / "a.jpg", "first");
+    WriteTextFile(dir / "b.jpg", "second");
+    CCommandTarget target;
+    ASSERT_TRUE(target.CreateEx(0, "STATIC", "", WS_POPUP, RECT{0, 0, 10, 10}, nullptr, 0));
+    target.m_from = dir / "a.jpg";
+    target.m_to = dir / "b.jpg";
+
+    CMessageBoxLog boxes;
+    target.SendMessage(WM_COMMAND, 100, 0);
+    ASSERT_EQ(boxes.m_shown.size(), 1u);
+    EXPECT_NE(boxes.m_shown[0].text.find(dir / "a.jpg"), std::string::npos);
+    EXPECT_NE(boxes.m_shown[0].text.find(SystemErrorText(ERROR_ALREADY_EXISTS)),
+              std::string::npos);
+    EXPECT_EQ(ReadTextFile(dir / "a.jpg"), "first");
+    EXPECT_EQ(ReadTextFile(dir / "b.jpg"), "second");
+
+    target.SendMessage(WM_COMMAND, 101, 0);
+    EXPECT_EQ(target.m_nCommands, 2);
+    target.DestroyWindow();
+    EXPECT_EQ(target.m_hWnd, nullptr);
+}
+
+TEST(Rename, RenamesAndNeverReplaces) {
+    CTempFolder dir;
+    WriteTextFile(dir / "a.jpg", "A");
+    CFile::Rename(dir / "a.jpg", dir / "c.jpg");
+    EXPECT_EQ(ReadTextFile(dir / "c.jpg"), "A");
+    WriteTextFile(dir / "d.jpg", "D");
+    EXPECT_THROW(CFile::Rename(dir / "c.jpg", dir / "D.JPG"), CFileException);
+    EXPECT_EQ(ReadTextFile(dir / "d.jpg"), "D");
+    EXPECT_EQ(ReadTextFile(dir / "c.jpg"), "A");
+}
+
+class CReflectingChild : public CWnd {
+public:
+    int m_nClicked = 0;
+    void OnClicked() { ++m_nClicked; }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CReflectingChild, CWnd)
+ON_CONTROL_REFLECT(STN_CLICKED, OnClicked)
+END_MESSAGE_MAP()
+
+class CParent : public CWnd {
+public:
+    int m_nSeen = 0;
+    void OnChildClicked() { ++m_nSeen; }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CParent, CWnd)
+ON_CONTROL(STN_CLICKED, 7, OnChildClicked)
+END_MESSAGE_MAP()
+
+TEST(Dispatch, ControlNotificationIsHandledByTheControlItself) {
+    CParent parent;
+    ASSERT_TRUE(parent.CreateEx(0, "STATIC", "", WS_POPUP, RECT{0, 0, 50, 50}, nullptr, 0));
+    HWND hChild = ::CreateWindowExA(0, "STATIC", "x", WS_CHILD | SS_NOTIFY, 0, 0, 10, 10,
+                                    parent.m_hWnd, reinterpret_cast<HMENU>(7), nullptr, nullptr);
+    CReflectingChild child;
+    ASSERT_TRUE(child.SubclassWindow(hChild));
+    parent.SendMessage(WM_COMMAND, MAKEWPARAM(7, STN_CLICKED), reinterpret_cast<LPARAM>(hChild));
+    EXPECT_EQ(child.m_nClicked, 1);
+    EXPECT_EQ(parent.m_nSeen, 0);
+
+    child.UnsubclassWindow();
+    parent.SendMessage(WM_COMMAND, MAKEWPARAM(7, STN_CLICKED), reinterpret_cast<LPARAM>(hChild));
+    EXPECT_EQ(parent.m_nSeen, 1);
+    parent.DestroyWindow();
+}
+
+TEST(FileFind, ListsEntriesWithTitlesAndFullPaths) {
+    CTempFolder dir;
+    WriteTextFile(dir / "a.b.c", "");
+    WriteTextFile(dir / ".profile", "");
+    WriteTextFile(dir / "README", "");
+    MakeFolder(dir / "sub");
+    std::map<std::string, std::string> titles;
+    int dots = 0, folders = 0;
+    CFileFind finder;
+    BOOL more = finder.FindFile(dir / "*.*");
+    while (more) {
+        more = finder.FindNextFile();
+        if (finder.IsDots()) {
+            ++dots;
+            continue;
+        }
+        if (finder.IsDirectory()) {
+            ++folders;
+            continue;
+        }
+        EXPECT_EQ(finder.GetFilePath(), dir / finder.GetFileName());
+        titles[finder.GetFileName()] = finder.GetFileTitle();
+    }
+    EXPECT_EQ(dots, 2);
+    EXPECT_EQ(folders, 1);
+    EXPECT_EQ(titles["a.b.c"], "a.b");
+    EXPECT_EQ(titles[".profile"], "");
+    EXPECT_EQ(titles["README"], "README");
+}
+
+TEST(FileFind, DriveRootIsJoinedWithOneSeparator) {
+    EXPECT_EQ(JoinPath("C:\\", "a.jpg"), "C:\\a.jpg");
+    EXPECT_EQ(JoinPath("C:\\Photos", "*.*"), "C:\\Photos\\*.*");
+}
+
+TEST(Time, CreationTimesOutsideThe32BitRangeBreakDownCorrectly) {
+    // UTC times, so compare against the same moment seen through the platform
+    for (std::int64_t seconds : {-157766400LL /*1965-01-01*/, 2524608000LL /*2050-01-01*/}) {
+        std::tm tm = CTime(seconds).GetLocalTm();
+        SYSTEMTIME st;
+        ::GetSystemTime(&st);
+        int year = seconds < 0 ? 1964 : 2049;
+        EXPECT_GE(tm.tm_year + 1900, year);
+        EXPECT_LE(tm.tm_year + 1900, year + 1);
+        EXPECT_GE(tm.tm_mday, 1);
+    }
+    FILETIME ft = {0x256D4000, 0x01BF53EB}; // 2000-01-01 00:00:00 UTC
+    EXPECT_EQ(CTime(ft).GetTime(), 946684800LL);
+}
+
+} // namespace

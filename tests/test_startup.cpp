@@ -1,0 +1,107 @@
+// Start-up: the settings file, the choice of the language file, the main window.
+#include "app/AppPaths.h"
+#include "app/RenamerApp.h"
+#include "support/TestSupport.h"
+
+#include "platform/FileFind.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* const kNoIni = "Could not load INI file, Please reinstall the program";
+const char* const kNoLanguage = "Could not load any language resoure. System halt.";
+
+// Closes the main window as soon as its modal loop runs, and notes that it was shown.
+bool g_bMainWindowShown = false;
+void CALLBACK CloseMainWindow(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    CWinApp* app = AfxGetApp();
+    if (app && app->m_pMainWnd && ::IsWindowVisible(app->m_pMainWnd->m_hWnd)) {
+        g_bMainWindowShown = true;
+        ::PostMessageA(app->m_pMainWnd->m_hWnd, WM_CLOSE, 0, 0);
+    }
+}
+
+class StartUp : public ::testing::Test {
+protected:
+    CTempFolder m_dir;
+    CMessageBoxLog m_boxes;
+
+    std::string Languages() const { return m_dir / "Languages"; }
+    void AddLanguage(const std::string& file, const std::string& declared) {
+        MakeFolder(Languages());
+        WriteTextFile(Languages() + "\\" + file, "[Setting]\r\nLanguage=" + declared + "\r\n");
+    }
+    BOOL Start() {
+        g_bMainWindowShown = false;
+        g_strLanguageFile.clear();
+        CRenamerApp app;
+        app.m_strProgramDir = m_dir.Path();
+        ::SetTimer(nullptr, 0, 50, &CloseMainWindow);
+        return app.InitInstance();
+    }
+};
+
+TEST_F(StartUp, WithoutSettingsFileShowsTheMessageAndCreatesNothing) {
+    AddLanguage("English.ini", "English");
+    EXPECT_FALSE(Start());
+    EXPECT_EQ(m_boxes.Texts(), std::vector<std::string>{kNoIni});
+    EXPECT_FALSE(g_bMainWindowShown);
+    EXPECT_EQ(ListFolder(m_dir.Path()), std::vector<std::string>{"Languages"});
+}
+
+TEST_F(StartUp, EmptySettingsFileStartsInEnglishAndSavesTheChoice) {
+    WriteTextFile(m_dir / "settings.ini", "");
+    AddLanguage("English.ini", "English");
+    EXPECT_FALSE(Start()); // the program always ends when its window closes
+    EXPECT_TRUE(m_boxes.Texts().empty());
+    EXPECT_TRUE(g_bMainWindowShown);
+    EXPECT_EQ(g_strSettingsFile, m_dir.Path() + "//settings.ini");
+    char value[100] = {};
+    ::GetPrivateProfileStringA("Setting", "Language", "", value, sizeof(value),
+                               (m_dir / "settings.ini").c_str());
+    EXPECT_STREQ(value, "English");
+    EXPECT_EQ(g_strLanguageFile, Languages() + "\\English.ini");
+}
+
+TEST_F(StartUp, LanguageNameIsMatchedWithLetterCase) {
+    const std::string settings = "[Setting]\r\nLanguage=english\r\n";
+    WriteTextFile(m_dir / "settings.ini", settings);
+    AddLanguage("English.ini", "English");
+    EXPECT_FALSE(Start());
+    EXPECT_EQ(m_boxes.Texts(), std::vector<std::string>{kNoLanguage});
+    EXPECT_FALSE(g_bMainWindowShown);
+    EXPECT_EQ(ReadTextFile(m_dir / "settings.ini"), settings);
+}
+
+TEST_F(StartUp, NoLanguagesFolderEndsWithTheLanguageMessage) {
+    WriteTextFile(m_dir / "settings.ini", "");
+    EXPECT_FALSE(Start());
+    EXPECT_EQ(m_boxes.Texts(), std::vector<std::string>{kNoLanguage});
+    EXPECT_EQ(ReadTextFile(m_dir / "settings.ini"), "");
+}
+
+TEST_F(StartUp, FileIsChosenByWhatItDeclaresAndTheFirstListedWins) {
+    WriteTextFile(m_dir / "settings.ini", "");
+    AddLanguage("Deutsch.ini", "English");
+    AddLanguage("Other.ini", "English");
+    AddLanguage("Empty.ini", "");
+    WriteTextFile(Languages() + "\\None.ini", "[Message]\r\nx=y\r\n");
+    MakeFolder(Languages() + "\\Folder.ini");
+
+    std::string firstDeclaring;
+    CFileFind finder;
+    BOOL more = finder.FindFile(Languages() + "\\*.ini");
+    while (more && firstDeclaring.empty()) {
+        more = finder.FindNextFile();
+        std::string name = finder.GetFileName();
+        if (name == "Deutsch.ini" || name == "Other.ini")
+            firstDeclaring = finder.GetFilePath();
+    }
+    EXPECT_FALSE(Start());
+    EXPECT_TRUE(g_bMainWindowShown);
+    EXPECT_EQ(g_strLanguageFile, firstDeclaring);
+}
+
+} // namespace
