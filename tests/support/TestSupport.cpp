@@ -1,6 +1,10 @@
 #include "TestSupport.h"
 
+#include "Png.h"
+
 #include "platform/MessageBox.h"
+
+#include <winternl.h>
 
 #include <fstream>
 #include <sstream>
@@ -101,4 +105,88 @@ void PumpPending() {
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
     }
+}
+
+COLORREF CCapture::At(int x, int y) const {
+    size_t i = (static_cast<size_t>(y) * width + x) * 3;
+    return RGB(rgb[i], rgb[i + 1], rgb[i + 2]);
+}
+
+CCapture CaptureClient(HWND hWnd) {
+    CCapture c;
+    RECT rc;
+    ::GetClientRect(hWnd, &rc);
+    c.width = rc.right;
+    c.height = rc.bottom;
+    HDC hdc = ::GetDC(hWnd);
+    HDC mem = ::CreateCompatibleDC(hdc);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = c.width;
+    bi.bmiHeader.biHeight = -c.height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = ::CreateDIBSection(hdc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(mem, dib);
+    ::BitBlt(mem, 0, 0, c.width, c.height, hdc, 0, 0, SRCCOPY);
+    ::GdiFlush();
+    const unsigned char* p = static_cast<const unsigned char*>(bits);
+    for (int i = 0; i < c.width * c.height; ++i) {
+        c.rgb.push_back(p[i * 4 + 2]);
+        c.rgb.push_back(p[i * 4 + 1]);
+        c.rgb.push_back(p[i * 4 + 0]);
+    }
+    ::SelectObject(mem, old);
+    ::DeleteObject(dib);
+    ::DeleteDC(mem);
+    ::ReleaseDC(hWnd, hdc);
+    return c;
+}
+
+bool SaveCapture(const CCapture& capture, const std::string& path) {
+    return WritePng(path, capture.width, capture.height, capture.rgb);
+}
+
+HWND CreateTestHostWindow(int width, int height) {
+    static const char* kClass = "TessivoxTestHost";
+    WNDCLASSA wc = {};
+    if (!::GetClassInfoA(::GetModuleHandleA(nullptr), kClass, &wc)) {
+        wc.lpfnWndProc = ::DefWindowProcA;
+        wc.hInstance = ::GetModuleHandleA(nullptr);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = kClass;
+        ::RegisterClassA(&wc);
+    }
+    HWND h = ::CreateWindowExA(0, kClass, "test", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 40, 40,
+                               width, height, nullptr, nullptr, ::GetModuleHandleA(nullptr),
+                               nullptr);
+    ::UpdateWindow(h);
+    return h;
+}
+
+int CountGdiObjects() {
+    DWORD reported = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    if (reported > 0)
+        return static_cast<int>(reported);
+    struct HandleEntry { // one cell of the shared GDI handle table (64-bit layout)
+        unsigned long long object;
+        unsigned short processId;
+        unsigned short lock;
+        unsigned short unique;
+        unsigned char type;
+        unsigned char flags;
+        unsigned long long user;
+    };
+    static_assert(sizeof(HandleEntry) == 24, "64-bit handle table cells");
+    const char* peb = reinterpret_cast<const char*>(NtCurrentTeb()->ProcessEnvironmentBlock);
+    auto* table = *reinterpret_cast<HandleEntry* const*>(peb + 0xF8); // GdiSharedHandleTable
+    if (!table)
+        return -1;
+    const unsigned short pid = static_cast<unsigned short>(::GetCurrentProcessId());
+    int n = 0;
+    for (int i = 0; i < 0x10000; ++i)
+        if (table[i].type != 0 && (table[i].processId == pid || table[i].processId == 0))
+            ++n;
+    return n;
 }

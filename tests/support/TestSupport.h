@@ -54,3 +54,20 @@ private:
 
 // Dispatches every message already waiting for this thread.
 void PumpPending();
+
+// A window's client area as it is on screen, 3 bytes a pixel, top row first.
+struct CCapture {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> rgb;
+    COLORREF At(int x, int y) const;
+};
+CCapture CaptureClient(HWND hWnd);
+bool SaveCapture(const CCapture& capture, const std::string& path);
+
+// A plain visible top-level window to put test controls in.
+HWND CreateTestHostWindow(int width, int height);
+
+// The process's live GDI objects. Wine's GetGuiResources always answers 0, so
+// there the shared handle table that the process environment block names is counted.
+int CountGdiObjects();

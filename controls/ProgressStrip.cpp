@@ -1,0 +1,269 @@
+#include "ProgressStrip.h"
+
+#include "platform/WndClass.h"
+
+#include <vector>
+
+namespace {
+constexpr UINT kRefreshMs = 500;
+constexpr DWORD kStripStyle = 0x5000020E; // child and visible
+constexpr COLORREF kMaskColour = RGB(0, 255, 255);
+} // namespace
+
+BEGIN_MESSAGE_MAP(CProgressStrip, CWnd)
+ON_WM_ERASEBKGND()
+ON_WM_PAINT()
+ON_WM_TIMER()
+END_MESSAGE_MAP()
+
+CProgressStrip::CProgressStrip(CWnd* pHost, int nUpper, HBITMAP hSkin) {
+    CreateStrip(pHost, nUpper, hSkin);
+}
+
+CProgressStrip::~CProgressStrip() {
+    RestoreHost();
+    if (m_hWnd && m_bTimer)
+        ::KillTimer(m_hWnd, TimerId());
+    m_pSkinCopy.Reset();
+    m_pDeviceSkin.Reset();
+    m_pTileStrip.Reset();
+    m_pBackBuffer.Reset();
+    if (m_imlTiles)
+        ImageList_Destroy(m_imlTiles);
+}
+
+BOOL CProgressStrip::GetHostRect(RECT* prc) const {
+    if (!m_pHost || !::IsWindow(m_pHost->m_hWnd))
+        return FALSE;
+    HWND hParent = ::GetParent(m_pHost->m_hWnd);
+    if (!::GetWindowRect(m_pHost->m_hWnd, prc))
+        return FALSE;
+    ::MapWindowPoints(nullptr, hParent, reinterpret_cast<POINT*>(prc), 2);
+    return TRUE;
+}
+
+void CProgressStrip::CreateStrip(CWnd* pHost, int nUpper, HBITMAP hSkin) {
+    m_pHost = pHost;
+    RECT rc = {};
+    if (!GetHostRect(&rc))
+        return;
+    std::string cls = AfxRegisterWndClass(0, ::LoadCursorA(nullptr, IDC_WAIT));
+    if (!CreateEx(WS_EX_STATICEDGE, cls.c_str(), "", kStripStyle, rc,
+                  ::GetParent(pHost->m_hWnd), reinterpret_cast<UINT_PTR>(this)))
+        return;
+    InitStrip(nUpper, hSkin);
+}
+
+void CProgressStrip::InitStrip(int nUpper, HBITMAP hSkin) {
+    m_rcPlaced = RECT{};
+    if (!PrepareSkin(hSkin, FALSE))
+        return;
+    m_nLower = 0;
+    m_nUpper = nUpper;
+    m_nPos = 0;
+    m_nStep = 1;
+    SetPos(0, FALSE);
+    m_bTimer = ::SetTimer(m_hWnd, TimerId(), kRefreshMs, nullptr) != 0;
+    Refresh();
+}
+
+void CProgressStrip::RestoreHost() {
+    if (!m_hWnd)
+        return;
+    ModifyStyle(WS_VISIBLE, 0);
+    if (m_bTimer)
+        ::KillTimer(m_hWnd, TimerId());
+    m_bTimer = false;
+    DestroyWindow();
+    if (m_pHost && ::IsWindow(m_pHost->m_hWnd))
+        ::InvalidateRect(m_pHost->m_hWnd, nullptr, TRUE);
+}
+
+int CProgressStrip::Clamp(long long nPos) const {
+    if (nPos > m_nUpper)
+        nPos = m_nUpper;
+    if (nPos < m_nLower)
+        nPos = m_nLower;
+    return static_cast<int>(nPos);
+}
+
+int CProgressStrip::SetPos(int nPos, BOOL bRefresh) {
+    if (!m_hWnd)
+        return 0;
+    m_nPrevPos = m_nPos;
+    m_nPos = Clamp(nPos);
+    if (bRefresh)
+        Refresh();
+    return m_nPrevPos;
+}
+
+int CProgressStrip::SetStep(int nStep) {
+    if (!m_hWnd)
+        return 0;
+    int old = m_nStep;
+    m_nStep = nStep;
+    return old;
+}
+
+int CProgressStrip::StepIt(BOOL bRefresh) {
+    if (!m_hWnd)
+        return 0;
+    m_nPrevPos = m_nPos;
+    m_nPos = Clamp(static_cast<long long>(m_nPos) + m_nStep);
+    if (bRefresh)
+        Refresh();
+    return m_nPrevPos;
+}
+
+int CProgressStrip::Refresh() {
+    if (!m_hWnd)
+        return 0;
+    RECT rcHost;
+    if (!GetHostRect(&rcHost))
+        return 0;
+    if (IsWindowVisible()) {
+        bool placeable = rcHost.right - rcHost.left > 2 && rcHost.bottom - rcHost.top > 2;
+        if (!::EqualRect(&rcHost, &m_rcPlaced) && placeable) {
+            m_rcPlaced = rcHost;
+            MoveWindow(rcHost, TRUE);
+            Invalidate(TRUE);
+        } else if (ComputeGeometry(nullptr)) {
+            Invalidate(TRUE);
+        }
+    }
+    return 1;
+}
+
+void CProgressStrip::OnTimer(UINT_PTR nIDEvent) {
+    if (nIDEvent == TimerId())
+        Refresh();
+    Default();
+}
+
+BOOL CProgressStrip::OnEraseBkgnd(HDC) {
+    LRESULT result = Default();
+    Refresh();
+    return static_cast<BOOL>(result);
+}
+
+BOOL CProgressStrip::ComputeGeometry(RECT* prcClient) {
+    RECT rc = {};
+    GetClientRect(&rc);
+    if (prcClient)
+        *prcClient = rc;
+    StripGeometry g = ComputeStripGeometry(rc.right - rc.left, m_cxTile, m_nPos, m_nLower,
+                                           m_nUpper);
+    m_nEndPx = g.endPx;
+    m_nTrackEndPx = g.trackEndPx;
+    return !(m_painted.drawnTrackEndPx == m_nTrackEndPx && m_painted.drawnEndPx == m_nEndPx);
+}
+
+BOOL CProgressStrip::CopyBitmap(CBitmapHandle& dest, HBITMAP hSource) {
+    if (!hSource)
+        return FALSE;
+    BITMAP bm = {};
+    if (!::GetObjectA(hSource, sizeof(bm), &bm))
+        return FALSE;
+    std::vector<BYTE> bits(static_cast<size_t>(bm.bmWidthBytes) * bm.bmHeight);
+    if (bits.empty())
+        return FALSE;
+    ::GetBitmapBits(hSource, static_cast<LONG>(bits.size()), bits.data());
+    bm.bmBits = bits.data();
+    dest.Reset(::CreateBitmapIndirect(&bm));
+    return dest ? TRUE : FALSE;
+}
+
+BOOL CProgressStrip::ConvertSkinToDevice(CBitmapHandle& dest, HBITMAP hSource, HDC hdc) {
+    if (!hSource)
+        return FALSE;
+    BITMAP bm = {};
+    if (!::GetObjectA(hSource, sizeof(bm), &bm))
+        return FALSE;
+    if (::GetDeviceCaps(hdc, BITSPIXEL) == bm.bmBitsPixel)
+        return CopyBitmap(dest, hSource);
+
+    std::vector<BYTE> bits(static_cast<size_t>(bm.bmWidthBytes) * bm.bmHeight);
+    ::GetBitmapBits(hSource, static_cast<LONG>(bits.size()), bits.data());
+    BITMAPINFOHEADER bih = {};
+    bih.biSize = sizeof(bih);
+    bih.biWidth = bm.bmWidth;
+    bih.biHeight = -bm.bmHeight; // top-down, as the bits were read
+    bih.biPlanes = bm.bmPlanes;
+    bih.biBitCount = bm.bmBitsPixel;
+    bih.biCompression = BI_RGB;
+    CBitmapHandle display(::CreateDIBitmap(hdc, &bih, CBM_INIT, bits.data(),
+                                           reinterpret_cast<BITMAPINFO*>(&bih), DIB_RGB_COLORS));
+    return CopyBitmap(dest, display.Get());
+}
+
+BOOL CProgressStrip::PrepareSkin(HBITMAP hSkin, BOOL bRefresh) {
+    m_rcPainted = RECT{};
+    RECT rcHost;
+    if (!GetHostRect(&rcHost))
+        return FALSE;
+    CClientDC dc(m_hWnd);
+
+    m_pSkinCopy.Reset();
+    m_pDeviceSkin.Reset();
+    CopyBitmap(m_pSkinCopy, hSkin);
+    ConvertSkinToDevice(m_pDeviceSkin, m_pSkinCopy.Get(), dc.Get());
+
+    BITMAP bm = {};
+    ::GetObjectA(m_pDeviceSkin.Get(), sizeof(bm), &bm);
+    const int width = bm.bmWidth;
+    const int height = bm.bmHeight;
+    m_cxTile = width / kStripTileCount;
+    m_cyTile = height;
+
+    const int thickness = (rcHost.bottom - rcHost.top) - 2; // inside the static edge
+    m_pTileStrip.Reset(::CreateCompatibleBitmap(dc.Get(), width, thickness));
+    {
+        CMemoryDC skinDC(dc.Get());
+        CMemoryDC stripDC(dc.Get());
+        CSelectObject selSkin(skinDC.Get(), m_pDeviceSkin.Get());
+        CSelectObject selStrip(stripDC.Get(), m_pTileStrip.Get());
+        ::SetStretchBltMode(stripDC.Get(), HALFTONE);
+        ::StretchBlt(stripDC.Get(), 0, 0, width, thickness, skinDC.Get(), 0, 0, width, height,
+                     SRCCOPY);
+    }
+    BITMAP strip = {};
+    ::GetObjectA(m_pTileStrip.Get(), sizeof(strip), &strip);
+    m_cxTile = strip.bmWidth / kStripTileCount;
+    m_cyTile = strip.bmHeight;
+
+    if (m_imlTiles)
+        ImageList_Destroy(m_imlTiles);
+    m_imlTiles = ImageList_Create(m_cxTile, m_cyTile, ILC_COLOR32, 0, 0);
+    if (!m_imlTiles)
+        return FALSE;
+    ImageList_AddMasked(m_imlTiles, m_pTileStrip.Get(), kMaskColour);
+
+    if (bRefresh)
+        Refresh();
+    return TRUE;
+}
+
+void CProgressStrip::OnPaint() {
+    CPaintDC dc(m_hWnd);
+    RECT rc;
+    ComputeGeometry(&rc);
+    const int cx = rc.right - rc.left;
+    const int cy = rc.bottom - rc.top;
+    const bool sameSize = cx == m_rcPainted.right - m_rcPainted.left &&
+                          cy == m_rcPainted.bottom - m_rcPainted.top;
+    if (!sameSize) {
+        m_pBackBuffer.Reset(::CreateCompatibleBitmap(dc.Get(), cx, cy));
+        ++m_nBackBuffers;
+    }
+    // The first paint and every new size repaint the whole bar.
+    const bool full = !sameSize || ::IsRectEmpty(&m_rcPainted);
+    m_lastPaint = PlanStripPaint(full, m_cxTile, {m_nEndPx, m_nTrackEndPx}, m_painted);
+    if (full)
+        m_rcPainted = rc;
+
+    CMemoryDC mem(dc.Get());
+    CSelectObject sel(mem.Get(), m_pBackBuffer.Get());
+    for (const TileDraw& d : m_lastPaint)
+        ImageList_Draw(m_imlTiles, d.tile, mem.Get(), d.offset, 0, ILD_NORMAL);
+    ::BitBlt(dc.Get(), 0, 0, cx, cy, mem.Get(), 0, 0, SRCCOPY);
+}

@@ -1,0 +1,200 @@
+// The progress strip on real windows: range, host following, pixels, handles.
+#include "controls/ProgressStrip.h"
+#include "support/TestSupport.h"
+
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class Strip : public ::testing::Test {
+protected:
+    HWND m_hParent = nullptr;
+    CWnd m_host;
+    HBITMAP m_hSkin = nullptr;
+
+    void SetUp() override {
+        m_hParent = CreateTestHostWindow(300, 120);
+        // 172 x 18 outside: a client area of 170 x 16 inside the strip's static edge
+        HWND hHost = ::CreateWindowExA(0, "STATIC", "", WS_CHILD | SS_BLACKFRAME, 10, 20, 172, 18,
+                                       m_hParent, reinterpret_cast<HMENU>(1023), nullptr, nullptr);
+        m_host.SubclassWindow(hHost);
+        m_hSkin = ::LoadBitmapA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_PROGRESS_SKIN));
+    }
+    void TearDown() override {
+        m_host.UnsubclassWindow();
+        ::DestroyWindow(m_hParent);
+        ::DeleteObject(m_hSkin);
+    }
+    RECT StripRect(const CProgressStrip& s) {
+        RECT rc;
+        ::GetWindowRect(s.m_hWnd, &rc);
+        ::MapWindowPoints(nullptr, m_hParent, reinterpret_cast<POINT*>(&rc), 2);
+        return rc;
+    }
+    void Tick(CProgressStrip& s) {
+        s.SendMessage(WM_TIMER, reinterpret_cast<WPARAM>(&s), 0);
+    }
+};
+
+TEST_F(Strip, CoversItsHostWithTheSkinScaledToTheBar) {
+    CProgressStrip strip(&m_host, 10000, m_hSkin);
+    ASSERT_NE(strip.m_hWnd, nullptr);
+    RECT rc = StripRect(strip);
+    EXPECT_EQ(rc.left, 10);
+    EXPECT_EQ(rc.top, 20);
+    EXPECT_EQ(rc.right, 182);
+    EXPECT_EQ(rc.bottom, 38);
+    EXPECT_EQ(strip.GetTileWidth(), 10);
+    EXPECT_EQ(strip.GetTileHeight(), 16);
+    EXPECT_EQ(strip.GetPos(), 0);
+    EXPECT_EQ(strip.GetStep(), 1);
+    EXPECT_TRUE(strip.GetExStyle() & WS_EX_STATICEDGE);
+}
+
+TEST_F(Strip, PositionIsClampedAndStepsStopAtTheTop) {
+    CProgressStrip strip(&m_host, 10000, m_hSkin);
+    EXPECT_EQ(strip.SetPos(20000), 0);
+    EXPECT_EQ(strip.GetPos(), 10000);
+    EXPECT_EQ(strip.SetPos(-5), 10000);
+    EXPECT_EQ(strip.GetPos(), 0);
+
+    EXPECT_EQ(strip.SetStep(3333), 1);
+    EXPECT_EQ(strip.StepIt(), 0);
+    EXPECT_EQ(strip.StepIt(), 3333);
+    strip.SetPos(9999);
+    strip.StepIt();
+    EXPECT_EQ(strip.GetPos(), 10000);
+    strip.StepIt();
+    EXPECT_EQ(strip.GetPos(), 10000);
+
+    strip.SetPos(42);
+    EXPECT_EQ(strip.SetStep(0), 3333);
+    EXPECT_EQ(strip.StepIt(), 42);
+    EXPECT_EQ(strip.GetPos(), 42);
+
+    strip.SetStep(0x7FFFFFFF); // a huge step does not wrap around
+    strip.StepIt();
+    EXPECT_EQ(strip.GetPos(), 10000);
+}
+
+TEST_F(Strip, SetStepDoesNotRefresh) {
+    CProgressStrip strip(&m_host, 10000, m_hSkin);
+    ::MoveWindow(m_host.m_hWnd, 30, 50, 172, 18, FALSE);
+    strip.SetStep(7);
+    EXPECT_EQ(StripRect(strip).left, 10);
+    strip.SetPos(1); // a refreshing call follows the host
+    EXPECT_EQ(StripRect(strip).left, 30);
+}
+
+TEST_F(Strip, WithoutAWindowEveryOperationReturnsZero) {
+    CProgressStrip strip(nullptr, 10000, m_hSkin);
+    EXPECT_EQ(strip.m_hWnd, nullptr);
+    EXPECT_EQ(strip.SetPos(5), 0);
+    EXPECT_EQ(strip.SetStep(5), 0);
+    EXPECT_EQ(strip.StepIt(), 0);
+    EXPECT_EQ(strip.Refresh(), 0);
+}
+
+TEST_F(Strip, FailedSkinLeavesAHarmlessStrip) {
+    CProgressStrip strip(&m_host, 10000, nullptr);
+    ASSERT_NE(strip.m_hWnd, nullptr);
+    EXPECT_EQ(strip.SetPos(5000), 0);
+    strip.StepIt();
+    ::UpdateWindow(strip.m_hWnd);
+    EXPECT_TRUE(strip.GetLastPaint().empty());
+}
+
+TEST_F(Strip, FollowsTheHostOnTheTimerButNotWhenTinyOrHidden) {
+    CProgressStrip strip(&m_host, 10000, m_hSkin);
+    ::MoveWindow(m_host.m_hWnd, 15, 60, 200, 20, FALSE);
+    Tick(strip);
+    RECT rc = StripRect(strip);
+    EXPECT_EQ(rc.left, 15);
+    EXPECT_EQ(rc.top, 60);
+    EXPECT_EQ(rc.right, 215);
+    EXPECT_EQ(rc.bottom, 80);
+
+    ::MoveWindow(m_host.m_hWnd, 15, 60, 200, 2, FALSE);
+    Tick(strip);
+    EXPECT_EQ(StripRect(strip).bottom, 80);
+    ::MoveWindow(m_host.m_hWnd, 15, 60, 2, 20, FALSE);
+    Tick(strip);
+    EXPECT_EQ(StripRect(strip).right, 215);
+
+    strip.ShowWindow(SW_HIDE);
+    ::MoveWindow(m_host.m_hWnd, 5, 5, 100, 20, FALSE);
+    Tick(strip);
+    EXPECT_EQ(StripRect(strip).left, 15);
+    RECT dirty;
+    EXPECT_FALSE(::GetUpdateRect(strip.m_hWnd, &dirty, FALSE));
+}
+
+TEST_F(Strip, SizeChangeGivesOneFullRepaintWithANewBackBuffer) {
+    CProgressStrip strip(&m_host, 10000, m_hSkin);
+    strip.SetPos(2500);
+    ::UpdateWindow(strip.m_hWnd);
+    EXPECT_EQ(strip.GetBackBufferCount(), 1);
+    EXPECT_EQ(strip.GetGeometry().endPx, 47);
+    EXPECT_EQ(strip.GetLastPaint().back(), (TileDraw{FillEnd, 47}));
+
+    strip.SetPos(2600);
+    ::UpdateWindow(strip.m_hWnd);
+    EXPECT_EQ(strip.GetBackBufferCount(), 1);
+    EXPECT_LE(strip.GetLastPaint().size(), 5u); // a partial repaint
+
+    ::MoveWindow(m_host.m_hWnd, 10, 20, 222, 18, FALSE);
+    Tick(strip);
+    ::UpdateWindow(strip.m_hWnd);
+    EXPECT_EQ(strip.GetBackBufferCount(), 2);
+    EXPECT_EQ(strip.GetLastPaint().front(), (TileDraw{TrackBody, 210}));
+    EXPECT_EQ(strip.GetTileHeight(), 16); // the tiles keep the thickness of creation
+}
+
+bool IsBlue(COLORREF c) { return GetBValue(c) > GetRValue(c) + 60; }
+bool IsGrey(COLORREF c) {
+    return std::abs(GetRValue(c) - GetBValue(c)) < 16 && std::abs(GetGValue(c) - GetBValue(c)) < 16;
+}
+
+TEST_F(Strip, PaintsTheFillUpToWhereTheGeometrySays) {
+    CProgressStrip strip(&m_host, 10000, m_hSkin);
+    for (int pos : {0, 5000, 10000}) {
+        strip.SetPos(pos);
+        ::UpdateWindow(strip.m_hWnd);
+        int end = strip.GetGeometry().endPx;
+        CCapture shot = CaptureClient(strip.m_hWnd);
+        SaveCapture(shot, "strip-" + std::to_string(pos) + ".png");
+        const int y = 8;
+        EXPECT_TRUE(IsBlue(shot.At(end - 2, y))) << pos;
+        EXPECT_TRUE(IsBlue(shot.At(end / 2, y))) << pos;
+        if (end + 15 < shot.width) {
+            EXPECT_TRUE(IsGrey(shot.At(end + 15, y))) << pos;
+        }
+    }
+}
+
+TEST_F(Strip, SkinWidthThatIsNotAMultipleOfNineLosesItsRightColumns) {
+    HDC screen = ::GetDC(nullptr);
+    HBITMAP wide = ::CreateCompatibleBitmap(screen, 98, 16);
+    ::ReleaseDC(nullptr, screen);
+    CProgressStrip strip(&m_host, 10000, wide);
+    EXPECT_EQ(strip.GetTileWidth(), 10);
+    strip.DestroyWindow();
+    ::DeleteObject(wide);
+}
+
+TEST_F(Strip, DestroyingRestoresTheHostAndLeaksNoGdiObjects) {
+    int before = CountGdiObjects();
+    ASSERT_GT(before, 0);
+    for (int i = 0; i < 200; ++i) {
+        CProgressStrip strip(&m_host, 10000, m_hSkin);
+        strip.SetPos(i * 50);
+        ::UpdateWindow(strip.m_hWnd);
+    }
+    EXPECT_EQ(CountGdiObjects(), before);
+    EXPECT_EQ(::GetWindow(m_hParent, GW_CHILD), m_host.m_hWnd);
+    EXPECT_EQ(::GetWindow(m_host.m_hWnd, GW_HWNDNEXT), nullptr);
+}
+
+} // namespace
