@@ -4,9 +4,11 @@ set(TESSIVOX_PORTABLE_SOURCES
     app/LangText.cpp
     app/ProgramFolder.cpp
     controls/StripPaintPlan.cpp
+    layout/AnchorRules.cpp
 )
 set(TESSIVOX_PORTABLE_TESTS
     test_lang_text.cpp
     test_program_folder.cpp
     test_strip_plan.cpp
+    test_anchor_rules.cpp
 )

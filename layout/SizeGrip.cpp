@@ -1,0 +1,63 @@
+#include "SizeGrip.h"
+
+#include "platform/ScopedHandles.h"
+
+const char* const kGripProperty = "ResizableGrip";
+
+SizeGrip::SizeGrip()
+    : m_gripSize{::GetSystemMetrics(SM_CXVSCROLL), ::GetSystemMetrics(SM_CYHSCROLL)} {}
+
+BOOL SizeGrip::CreateGrip() {
+    const int w = m_gripSize.cx;
+    const int h = m_gripSize.cy;
+    m_gripBar = ::CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_CLIPSIBLINGS | SBS_SIZEGRIP, 0,
+                                  0, w, h, GetHostWindow(), nullptr, ::GetModuleHandleA(nullptr),
+                                  nullptr);
+    if (!m_gripBar)
+        return FALSE;
+
+    // Keep only the lower-right triangle: pixel (x, y) stays when x >= w - y.
+    HRGN shape = ::CreateRectRgn(0, 0, w, h);
+    CRgnHandle row(::CreateRectRgn(0, 0, 0, 0));
+    for (int y = 0; y < h; ++y) {
+        ::SetRectRgn(row.Get(), 0, y, w - y, y + 1);
+        ::CombineRgn(shape, shape, row.Get(), RGN_DIFF);
+    }
+    ::SetWindowRgn(m_gripBar, shape, FALSE); // the window owns the region from here on
+
+    ::SetPropA(m_gripBar, kGripProperty,
+               reinterpret_cast<HANDLE>(::GetWindowLongPtrA(m_gripBar, GWLP_WNDPROC)));
+    ::SetWindowLongPtrA(m_gripBar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&GripHitTestProc));
+
+    UpdateGripPosition();
+    ShowGrip(TRUE);
+    return TRUE;
+}
+
+void SizeGrip::UpdateGripPosition() {
+    HWND host = GetHostWindow();
+    RECT rc;
+    ::GetClientRect(host, &rc);
+    ::SetWindowPos(m_gripBar, HWND_BOTTOM, rc.right - m_gripSize.cx, rc.bottom - m_gripSize.cy, 0,
+                   0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    ::EnableWindow(m_gripBar, !::IsZoomed(host));
+}
+
+void SizeGrip::ShowGrip(BOOL bShow) { ::ShowWindow(m_gripBar, bShow ? SW_SHOW : SW_HIDE); }
+
+LRESULT CALLBACK SizeGrip::GripHitTestProc(HWND hWnd, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
+    auto oldProc = reinterpret_cast<WNDPROC>(::GetPropA(hWnd, kGripProperty));
+    switch (message) {
+    case WM_NCHITTEST:
+        return (::GetWindowLongA(hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) ? HTBOTTOMLEFT
+                                                                        : HTBOTTOMRIGHT;
+    case WM_DESTROY:
+        ::RemovePropA(hWnd, kGripProperty);
+        ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldProc));
+        break;
+    default:
+        break;
+    }
+    return ::CallWindowProcA(oldProc, hWnd, message, wParam, lParam);
+}

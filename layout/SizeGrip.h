@@ -1,0 +1,29 @@
+// SizeGrip: the triangular size grip in the lower-right corner of a resizable
+// window. It is a size-grip scroll bar shaped by a window region; its own
+// window procedure is wrapped so that it reports itself as the window's lower
+// sizing corner.
+#pragma once
+
+#include <windows.h>
+
+class SizeGrip {
+public:
+    SizeGrip();
+    virtual HWND GetHostWindow() = 0;
+    virtual ~SizeGrip() = default;
+
+    BOOL CreateGrip();
+    void UpdateGripPosition();
+    void ShowGrip(BOOL bShow);
+    HWND GetGripWindow() const { return m_gripBar; }
+
+    static LRESULT CALLBACK GripHitTestProc(HWND hWnd, UINT message, WPARAM wParam,
+                                            LPARAM lParam);
+
+protected:
+    SIZE m_gripSize;
+    HWND m_gripBar = nullptr; // a child of the host, destroyed with it
+};
+
+// The property under which the grip keeps its own window procedure.
+extern const char* const kGripProperty;
