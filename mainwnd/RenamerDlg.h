@@ -1,14 +1,68 @@
-// The main window: the folder tree and path on the left, the option pages and
-// the file list on the right.
+// CRenamerDlg: the main window. On the left the current folder's path above the
+// folder tree; on the right the option pages in a tab control above the list
+// of the folder's files; the progress strip at the bottom left during a run.
+// It also carries the run itself (StartRun, RenameFolder, CountFiles).
 #pragma once
 
-#include "platform/Dialog.h"
+#include "AboutDlg.h"
+#include "BeginnerPage.h"
+#include "ExpertPage.h"
 
-class CRenamerDlg : public CDialog {
+#include "controls/ProgressStrip.h"
+#include "foldertree/ProgressFolderTree.h"
+#include "layout/LayoutDialog.h"
+
+#include "platform/CommonControls.h"
+
+#include <memory>
+#include <string>
+#include <unordered_set>
+
+class CRenamerDlg : public CLayoutDialog {
 public:
     enum { IDD = 102 };
-    CRenamerDlg() : CDialog(IDD) {}
+    CRenamerDlg();
+    ~CRenamerDlg() override;
+
+    CBeginnerPage m_pageBeginner;
+    CExpertPage m_pageExpert;
+    CWnd m_stcProgressFrame;
+    CListCtrl m_listFiles;
+    CTabCtrl m_tabPages;
+    CProgressFolderTree m_tree;
+    std::string m_strFolderPath;
+    HICON m_hIcon = nullptr;                 // shared resource icon
+    HBITMAP m_pSkinBitmap = nullptr;         // owned
+    int m_nCollisionCount = 0;
+    std::unique_ptr<CProgressStrip> m_pProgress;
+
+    void FillFileList();
+    void StartRun();
+    void RenameFolder(const std::string& folder);
+    int CountFiles(const std::string& pattern);
+
+    // A run is under way: a second Start or Back waits for it to end.
+    bool IsRunning() const { return m_bRunning; }
+    // Whether a file's current path was made by the run under way.
+    bool WasRenamedInRun(const std::string& path) const;
+    void NoteRenamedInRun(const std::string& newPath);
+
+    BOOL OnInitDialog() override;
 
 protected:
-    BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange* pDX) override;
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    void OnClickTab(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnFolderSelChanged(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnDestroy();
+    DECLARE_MESSAGE_MAP()
+
+private:
+    // The run's bookkeeping, set up at its start and dropped at its end, also
+    // when a failed rename ends it early.
+    class CRunScope;
+    bool m_bRunning = false;
+    std::unordered_set<std::string> m_runRenamed; // upper-cased new paths of the run
 };

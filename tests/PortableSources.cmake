@@ -5,10 +5,12 @@ set(TESSIVOX_PORTABLE_SOURCES
     app/ProgramFolder.cpp
     controls/StripPaintPlan.cpp
     layout/AnchorRules.cpp
+    rename/NameComposer.cpp
 )
 set(TESSIVOX_PORTABLE_TESTS
     test_lang_text.cpp
     test_program_folder.cpp
     test_strip_plan.cpp
     test_anchor_rules.cpp
+    test_name_composer.cpp
 )

@@ -1,0 +1,287 @@
+#include "BusyTreeCtrl.h"
+
+#include "platform/ScopedHandles.h"
+
+#include <mmsystem.h>
+
+#include <initializer_list>
+
+BEGIN_MESSAGE_MAP(CBusyTreeCtrl, CWnd)
+ON_NOTIFY_REFLECT(TVN_ITEMEXPANDINGA, OnItemExpanding)
+ON_NOTIFY_REFLECT(TVN_ITEMEXPANDINGW, OnItemExpanding)
+ON_NOTIFY_REFLECT(TVN_ITEMEXPANDEDA, OnItemExpanded)
+ON_NOTIFY_REFLECT(TVN_ITEMEXPANDEDW, OnItemExpanded)
+ON_NOTIFY_REFLECT(TVN_SELCHANGINGA, OnSelChanging)
+ON_NOTIFY_REFLECT(TVN_SELCHANGINGW, OnSelChanging)
+END_MESSAGE_MAP()
+
+CBusyTreeCtrl::CBusyTreeCtrl() : m_strLoadingText("Loading...") {}
+
+// ---- thin tree operations ----------------------------------------------------------------------
+
+HTREEITEM CBusyTreeCtrl::GetChildItem(HTREEITEM hItem) const {
+    return reinterpret_cast<HTREEITEM>(
+        SendMessage(TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(hItem)));
+}
+
+HTREEITEM CBusyTreeCtrl::GetNextSiblingItem(HTREEITEM hItem) const {
+    return reinterpret_cast<HTREEITEM>(
+        SendMessage(TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(hItem)));
+}
+
+BOOL CBusyTreeCtrl::ItemHasChildren(HTREEITEM hItem) const {
+    TVITEMA item = {};
+    item.mask = TVIF_HANDLE | TVIF_CHILDREN;
+    item.hItem = hItem;
+    if (!SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
+        return FALSE;
+    return item.cChildren != 0;
+}
+
+BOOL CBusyTreeCtrl::GetItemRect(HTREEITEM hItem, RECT* prc, BOOL bTextOnly) const {
+    *reinterpret_cast<HTREEITEM*>(prc) = hItem;
+    return static_cast<BOOL>(SendMessage(TVM_GETITEMRECT, bTextOnly, reinterpret_cast<LPARAM>(prc)));
+}
+
+LPARAM CBusyTreeCtrl::GetItemData(HTREEITEM hItem) const {
+    TVITEMA item = {};
+    item.mask = TVIF_HANDLE | TVIF_PARAM;
+    item.hItem = hItem;
+    SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return item.lParam;
+}
+
+std::string CBusyTreeCtrl::GetItemText(HTREEITEM hItem) const {
+    char text[MAX_PATH] = {};
+    TVITEMA item = {};
+    item.mask = TVIF_HANDLE | TVIF_TEXT;
+    item.hItem = hItem;
+    item.pszText = text;
+    item.cchTextMax = MAX_PATH;
+    SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+BOOL CBusyTreeCtrl::Expand(HTREEITEM hItem, UINT nCode) {
+    return static_cast<BOOL>(SendMessage(TVM_EXPAND, nCode, reinterpret_cast<LPARAM>(hItem)));
+}
+
+BOOL CBusyTreeCtrl::SelectItem(HTREEITEM hItem) {
+    return static_cast<BOOL>(SendMessage(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(hItem)));
+}
+
+// ---- hooks -------------------------------------------------------------------------------------
+
+void CBusyTreeCtrl::OnFeedbackBegin(HTREEITEM) {}
+void CBusyTreeCtrl::OnFeedbackDraw(BOOL, int, int) {}
+void CBusyTreeCtrl::OnFeedbackEnd() {}
+BOOL CBusyTreeCtrl::ShouldReloadChildren(HTREEITEM) { return FALSE; }
+BOOL CBusyTreeCtrl::LoadChildren(HTREEITEM) { return FALSE; }
+void CBusyTreeCtrl::OnItemSelecting(HTREEITEM) {}
+
+// ---- notifications -----------------------------------------------------------------------------
+
+void CBusyTreeCtrl::OnItemExpanding(NMHDR* pNMHDR, LRESULT* pResult) {
+    auto* nm = reinterpret_cast<NMTREEVIEWA*>(pNMHDR);
+    if (nm->action & TVE_EXPAND)
+        BeginNodeLoad(nm->itemNew.hItem);
+    *pResult = 0;
+}
+
+void CBusyTreeCtrl::OnItemExpanded(NMHDR* pNMHDR, LRESULT* pResult) {
+    auto* nm = reinterpret_cast<NMTREEVIEWA*>(pNMHDR);
+    if (nm->action & TVE_EXPAND)
+        FinishNodeLoad(nm->itemNew.hItem);
+    *pResult = 0;
+}
+
+void CBusyTreeCtrl::OnSelChanging(NMHDR* pNMHDR, LRESULT* pResult) {
+    OnItemSelecting(reinterpret_cast<NMTREEVIEWA*>(pNMHDR)->itemNew.hItem);
+    *pResult = 0;
+}
+
+// ---- the fill ----------------------------------------------------------------------------------
+
+void CBusyTreeCtrl::BeginNodeLoad(HTREEITEM hItem) {
+    if (GetChildItem(hItem)) {
+        if (!ShouldReloadChildren(hItem)) {
+            m_hLoadParent = nullptr;
+            return;
+        }
+        ClearChildren(hItem);
+    }
+    m_hLoadParent = hItem;
+    ::UpdateWindow(m_hWnd);
+    SetRedraw(FALSE);
+
+    TVINSERTSTRUCTA ins = {};
+    ins.hParent = hItem;
+    ins.hInsertAfter = TVI_LAST;
+    ins.item.mask = TVIF_TEXT;
+    ins.item.pszText = const_cast<char*>(m_strLoadingText.c_str());
+    m_hLoadingItem = reinterpret_cast<HTREEITEM>(
+        SendMessage(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
+    m_nLoadTotal = 1;
+    m_nLoadDone = 0;
+}
+
+void CBusyTreeCtrl::FinishNodeLoad(HTREEITEM hItem) {
+    if (!m_hLoadParent)
+        return;
+    if (m_bFeedback) {
+        SetRedraw(TRUE);
+        SendMessage(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(m_hLoadingItem));
+        ::UpdateWindow(m_hWnd);
+    }
+    StartFeedback();
+    if (m_bFeedback)
+        PaintLoadingIcon();
+    SetRedraw(FALSE);
+    SendMessage(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(m_hLoadingItem));
+    m_hLoadingItem = nullptr;
+
+    BOOL settled = LoadChildren(hItem);
+    StopFeedback();
+
+    if (hItem != TVI_ROOT) {
+        BOOL hasChild = GetChildItem(hItem) != nullptr;
+        if (settled) {
+            TVITEMA item = {};
+            item.mask = TVIF_HANDLE | TVIF_CHILDREN;
+            item.hItem = hItem;
+            item.cChildren = hasChild ? 1 : 0;
+            SendMessage(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        } else if (!hasChild) {
+            TVITEMA item = {};
+            item.mask = TVIF_HANDLE | TVIF_STATE;
+            item.hItem = hItem;
+            item.state = 0;
+            item.stateMask = TVIS_EXPANDED;
+            SendMessage(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        }
+    }
+    SetRedraw(TRUE);
+}
+
+void CBusyTreeCtrl::ReloadNode(HTREEITEM hItem) {
+    if (hItem != TVI_ROOT && !ItemHasChildren(hItem))
+        return;
+    SetRedraw(FALSE);
+    ClearChildren(hItem);
+    if (hItem == TVI_ROOT) {
+        ReloadRootKeepScroll();
+    } else {
+        BeginNodeLoad(hItem);
+        FinishNodeLoad(hItem);
+    }
+    SetRedraw(TRUE);
+}
+
+void CBusyTreeCtrl::ReloadRootKeepScroll() {
+    BeginNodeLoad(TVI_ROOT);
+    FinishNodeLoad(TVI_ROOT);
+    SetRedraw(FALSE);
+    SCROLLINFO si = {};
+    si.cbSize = sizeof(si);
+    si.fMask = SIF_ALL;
+    ::GetScrollInfo(m_hWnd, SB_HORZ, &si);
+    SendMessage(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(GetChildItem(TVI_ROOT)));
+    ::SetScrollInfo(m_hWnd, SB_HORZ, &si, FALSE);
+    SetRedraw(TRUE);
+}
+
+void CBusyTreeCtrl::ClearChildren(HTREEITEM hItem) {
+    HTREEITEM child = GetChildItem(hItem);
+    while (child) {
+        HTREEITEM next = GetNextSiblingItem(child);
+        SendMessage(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(child));
+        child = next;
+    }
+}
+
+BOOL CBusyTreeCtrl::GetLoadingIconRect(HTREEITEM hItem, RECT* prc) {
+    if (!SendMessage(TVM_GETIMAGELIST, TVSIL_NORMAL))
+        return FALSE;
+    RECT rc;
+    if (!GetItemRect(hItem, &rc, TRUE))
+        return FALSE;
+    const int cx = ::GetSystemMetrics(SM_CXSMICON);
+    const int cy = ::GetSystemMetrics(SM_CYSMICON);
+    ::OffsetRect(&rc, -(cx + 3), ((rc.bottom - rc.top) - cy) / 2);
+    *prc = {rc.left, rc.top, rc.left + cx, rc.top + cy};
+    return TRUE;
+}
+
+COLORREF CBusyTreeCtrl::BackgroundColour() const {
+    return static_cast<COLORREF>(SendMessage(TVM_GETBKCOLOR)) & 0x00FFFFFF;
+}
+
+void CBusyTreeCtrl::PaintLoadingIcon() {
+    RECT rc;
+    if (!GetLoadingIconRect(m_hLoadingItem, &rc))
+        return;
+    CBrushHandle background(::CreateSolidBrush(BackgroundColour()));
+    CClientDC dc(m_hWnd);
+    if (m_hLoadingIcon)
+        ::DrawIconEx(dc.Get(), rc.left, rc.top, static_cast<HICON>(m_hLoadingIcon),
+                     rc.right - rc.left, rc.bottom - rc.top, 0, background.Get(), DI_NORMAL);
+    else
+        ::FillRect(dc.Get(), &rc, background.Get());
+}
+
+// ---- the worker --------------------------------------------------------------------------------
+
+void CBusyTreeCtrl::StartFeedback() {
+    OnFeedbackBegin(m_hLoadingItem);
+    m_bStopWorker = 0;
+    m_hTickEvent = ::CreateEventA(nullptr, FALSE, TRUE, nullptr);
+    m_hProgressEvent = ::CreateEventA(nullptr, FALSE, TRUE, nullptr);
+    m_hWorker = ::CreateThread(nullptr, 0, &FeedbackWorker, this, 0, nullptr);
+    m_nTimerId = 0;
+    if (m_nTickPeriod > 0)
+        m_nTimerId = ::timeSetEvent(m_nTickPeriod, 5, reinterpret_cast<LPTIMECALLBACK>(m_hTickEvent),
+                                    0, TIME_PERIODIC | TIME_CALLBACK_EVENT_SET);
+}
+
+DWORD WINAPI CBusyTreeCtrl::FeedbackWorker(LPVOID pParam) {
+    auto* tree = static_cast<CBusyTreeCtrl*>(pParam);
+    const HANDLE events[2] = {tree->m_hTickEvent, tree->m_hProgressEvent};
+    while (!tree->m_bStopWorker) {
+        DWORD woke = ::WaitForMultipleObjects(2, events, FALSE, INFINITE);
+        if (tree->m_bStopWorker || woke == WAIT_FAILED)
+            break;
+        tree->OnFeedbackDraw(woke == WAIT_OBJECT_0, tree->m_nLoadTotal, tree->m_nLoadDone);
+    }
+    return 0;
+}
+
+void CBusyTreeCtrl::StopFeedback() {
+    if (m_nTimerId)
+        ::timeKillEvent(m_nTimerId);
+    m_nTimerId = 0;
+    m_bStopWorker = 1;
+    ::SetEvent(m_hProgressEvent);
+    if (m_hWorker)
+        ::WaitForSingleObject(m_hWorker, INFINITE);
+    for (HANDLE* h : {&m_hTickEvent, &m_hProgressEvent, &m_hWorker}) {
+        if (*h)
+            ::CloseHandle(*h);
+        *h = nullptr;
+    }
+    OnFeedbackEnd();
+}
+
+void CBusyTreeCtrl::SetLoadProgress(int nTotal, int nDone) {
+    m_nLoadTotal = nTotal;
+    m_nLoadDone = nDone;
+    if (m_onProgressReport)
+        m_onProgressReport(nTotal, nDone);
+    ::SetEvent(m_hProgressEvent);
+}
+
+void CBusyTreeCtrl::StepLoadProgress(int nStep) {
+    m_nLoadDone += nStep;
+    if (m_onProgressReport)
+        m_onProgressReport(m_nLoadTotal, m_nLoadDone);
+    ::SetEvent(m_hProgressEvent);
+}

@@ -1,0 +1,81 @@
+// CBusyTreeCtrl: a tree control that fills its nodes when they are first
+// expanded. While a node fills, a "Loading..." item stands under it and a
+// feedback worker thread, woken by a periodic tick and by every progress
+// report, lets the derived class draw one step of its feedback.
+//
+// The fill itself (LoadChildren) runs on the interface thread; the worker only
+// draws. They share the two counts and the stop flag, and two auto-reset events.
+#pragma once
+
+#include "platform/Wnd.h"
+
+#include <commctrl.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+
+class CBusyTreeCtrl : public CWnd {
+public:
+    CBusyTreeCtrl();
+    ~CBusyTreeCtrl() override = default;
+
+    void ReloadNode(HTREEITEM hItem);
+    void SetTickPeriod(UINT nMilliseconds) { m_nTickPeriod = nMilliseconds; }
+    void SetLoadProgress(int nTotal, int nDone);
+    void StepLoadProgress(int nStep);
+    BOOL GetLoadingIconRect(HTREEITEM hItem, RECT* prc);
+
+    // Sees every progress report of a fill as it is made, on the interface thread.
+    std::function<void(int nTotal, int nDone)> m_onProgressReport;
+
+    // Thin tree operations.
+    HTREEITEM GetChildItem(HTREEITEM hItem) const;
+    HTREEITEM GetNextSiblingItem(HTREEITEM hItem) const;
+    BOOL ItemHasChildren(HTREEITEM hItem) const;
+    BOOL GetItemRect(HTREEITEM hItem, RECT* prc, BOOL bTextOnly) const;
+    LPARAM GetItemData(HTREEITEM hItem) const;
+    std::string GetItemText(HTREEITEM hItem) const;
+    BOOL Expand(HTREEITEM hItem, UINT nCode);
+    BOOL SelectItem(HTREEITEM hItem);
+
+    int m_bFeedback = 0;
+    HANDLE m_hLoadingIcon = nullptr; // not owned; never set in this program
+
+protected:
+    // The hooks, in their slot order.
+    virtual void OnFeedbackBegin(HTREEITEM hLoadingItem);
+    virtual void OnFeedbackDraw(BOOL bTick, int nTotal, int nDone);
+    virtual void OnFeedbackEnd();
+    virtual BOOL ShouldReloadChildren(HTREEITEM hItem);
+    virtual BOOL LoadChildren(HTREEITEM hParent);
+    virtual void OnItemSelecting(HTREEITEM hNewItem);
+
+    void BeginNodeLoad(HTREEITEM hItem);
+    void FinishNodeLoad(HTREEITEM hItem);
+    void ReloadRootKeepScroll();
+    void ClearChildren(HTREEITEM hItem);
+    void PaintLoadingIcon();
+    void StartFeedback();
+    void StopFeedback();
+    static DWORD WINAPI FeedbackWorker(LPVOID pParam);
+    COLORREF BackgroundColour() const;
+    void SetRedraw(BOOL bRedraw) { SendMessage(WM_SETREDRAW, bRedraw); }
+
+    void OnItemExpanding(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnItemExpanded(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnSelChanging(NMHDR* pNMHDR, LRESULT* pResult);
+    DECLARE_MESSAGE_MAP()
+
+    HANDLE m_hWorker = nullptr;
+    HANDLE m_hTickEvent = nullptr;
+    HANDLE m_hProgressEvent = nullptr;
+    std::atomic<int> m_bStopWorker{0};
+    UINT m_nTimerId = 0;
+    UINT m_nTickPeriod = 0;
+    const std::string m_strLoadingText;
+    std::atomic<int> m_nLoadDone{0};
+    std::atomic<int> m_nLoadTotal{0};
+    HTREEITEM m_hLoadingItem = nullptr;
+    HTREEITEM m_hLoadParent = nullptr;
+};

@@ -1,0 +1,48 @@
+// CBeginnerPage: the option page with the rename options, the sample line, the
+// Start and Back commands and the homepage link. It owns the options and the
+// journal of the last run.
+#pragma once
+
+#include "controls/LinkStatic.h"
+#include "rename/RenameJournal.h"
+#include "rename/RenameOptions.h"
+
+#include "platform/Dialog.h"
+
+#include <string>
+
+class CRenamerDlg;
+
+class CBeginnerPage : public CDialog {
+public:
+    enum { IDD = 129 };
+    CBeginnerPage() : CDialog(IDD) {}
+
+    RenameOptions m_options;
+    std::string m_strSample;
+    RenameJournal m_journal;
+    CLinkStatic m_linkHomepage;
+
+    // Renames one file by the options as the controls show them now.
+    void RenameFile(std::string path);
+    void UpdateSample();
+    // Whether the texts the options put into names can stand in a file name.
+    bool OptionsMakeFileNames() const;
+
+    BOOL OnInitDialog() override;
+    void OnOK() override;     // Start
+    void OnCancel() override; // Escape on the page: the page stays
+    void OnBack();
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    void OnReplace();
+    void OnAdd();
+    DECLARE_MESSAGE_MAP()
+
+private:
+    CRenamerDlg* MainWindow() const;
+};
+
+// The product's homepage, the link's target.
+extern const char* const kHomepageAddress;

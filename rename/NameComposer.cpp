@@ -1,0 +1,73 @@
+#include "NameComposer.h"
+
+#include "app/LangText.h"
+
+#include <cstdio>
+
+const char* const kForbiddenNameCharacters = "\\ / : * ? \" < > |";
+
+FileNameParts SplitFileName(const std::string& name) {
+    size_t dot = name.rfind('.');
+    if (dot == std::string::npos)
+        return {name, ""};
+    return {name.substr(0, dot), name.substr(dot)};
+}
+
+std::string ComposeTitle(const std::string& title, const std::tm& t,
+                         const RenameOptions& o) {
+    char date[64];
+    char time[64];
+    std::snprintf(date, sizeof(date), " %d-%d-%d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday);
+    std::snprintf(time, sizeof(time), " %d_%d_%d", t.tm_hour, t.tm_min, t.tm_sec);
+
+    std::string b = o.removeOldName ? std::string() : title;
+    if (o.addPrefix && !o.prefix.empty())
+        b = o.prefix + b;
+    if (o.addDate)
+        b += date;
+    if (o.addTime) {
+        if (o.addDate)
+            b += " ";
+        b += time;
+    }
+    if (o.replace)
+        b = ReplaceAll(b, o.replaceFrom, o.replaceTo);
+    return b;
+}
+
+std::string ComposeSample(const std::string& filenameWord, const RenameOptions& o) {
+    std::string s = o.removeOldName ? std::string() : filenameWord;
+    if (o.addPrefix && !o.prefix.empty())
+        s = o.prefix + s;
+    if (o.addDate)
+        s += "2004-09-21";
+    if (o.addTime)
+        s += o.addDate ? " 11_19_48" : "11_19_48";
+    if (o.replace)
+        s = ReplaceAll(s, o.replaceFrom, o.replaceTo);
+    return s;
+}
+
+std::string ClashName(const std::string& folder, const std::string& title, int count,
+                      const std::string& ext) {
+    return folder + title + "-" + std::to_string(count) + ext;
+}
+
+bool IsFileNameText(const std::string& text, bool (*isLeadByte)(unsigned char)) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (isLeadByte && isLeadByte(c) && i + 1 < text.size()) {
+            ++i; // a double-byte character: its trail byte is not a separator
+            continue;
+        }
+        if (c < 32)
+            return false;
+        switch (c) {
+        case '\\': case '/': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
+            return false;
+        default:
+            break;
+        }
+    }
+    return true;
+}

@@ -1,0 +1,37 @@
+// How a new file name is made from the old one, the creation time and the
+// options, and the fixed sample the option page shows. No file is touched here.
+#pragma once
+
+#include "RenameOptions.h"
+
+#include <ctime>
+#include <string>
+
+// The title (name without its extension) and the extension (the last "." and
+// what follows, or empty): "a.b.c" gives "a.b" and ".c", ".profile" gives ""
+// and ".profile", "README" gives "README" and "".
+struct FileNameParts {
+    std::string title;
+    std::string ext;
+};
+FileNameParts SplitFileName(const std::string& name);
+
+// The new title: the old one (unless removed), the prefix in front, the date
+// " 2004-9-21" and the time " 11_19_48" (two blanks apart when both are on),
+// then the replacement over all of it. The extension is never part of it.
+std::string ComposeTitle(const std::string& title, const std::tm& created,
+                         const RenameOptions& options);
+
+// The sample line: a fixed illustration on the word for "filename".
+std::string ComposeSample(const std::string& filenameWord, const RenameOptions& options);
+
+// The name a clash gives: folder + title + "-" + count + extension.
+std::string ClashName(const std::string& folder, const std::string& title, int count,
+                      const std::string& ext);
+
+// Whether text can stand in a Windows file name: none of \ / : * ? " < > | and
+// no control characters, so that a name can never point somewhere else. In a
+// double-byte code page the second byte of a character may look like a
+// backslash; isLeadByte tells such characters apart.
+bool IsFileNameText(const std::string& text, bool (*isLeadByte)(unsigned char) = nullptr);
+extern const char* const kForbiddenNameCharacters;

@@ -1,0 +1,17 @@
+// The option values of a rename run, bound to the Beginner page's controls.
+// Flags are 0 (off) or non-zero (on). Nothing of it is saved between starts.
+#pragma once
+
+#include <string>
+
+struct RenameOptions {
+    int addPrefix = 0;
+    std::string prefix;
+    int addDate = 1;
+    int addTime = 1;
+    int removeOldName = 0;
+    int replace = 0;
+    std::string replaceFrom;
+    std::string replaceTo;
+    int includeSubfolders = 1;
+};
