@@ -1,0 +1,77 @@
+// A real main window on a scratch program folder, for the tests that drive it.
+#pragma once
+
+#include "TestSupport.h"
+
+#include "app/AppPaths.h"
+#include "mainwnd/RenamerDlg.h"
+#include "res/resource.h"
+
+#include "platform/WinApp.h"
+
+#include <gtest/gtest.h>
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    CTempFolder m_program; // settings.ini and Languages\English.ini
+    CTempFolder m_photos;  // the folder the runs work on
+    CWinApp m_app{"tessivox"};
+    std::unique_ptr<CRenamerDlg> m_dlg;
+    CMessageBoxLog m_boxes;
+
+    // Language file content before the window is made; empty: only the language.
+    virtual std::string LanguageFile() const { return "[Setting]\r\nLanguage=English\r\n"; }
+
+    void SetUp() override {
+        MakeFolder(m_program / "Languages");
+        WriteTextFile(m_program / "settings.ini", "");
+        g_strProgramDir = m_program.Path();
+        g_strSettingsFile = m_program.Path() + "//settings.ini";
+        g_strLanguageFile = m_program / "Languages\\English.ini";
+        WriteTextFile(g_strLanguageFile, LanguageFile());
+        m_dlg = std::make_unique<CRenamerDlg>();
+        m_app.m_pMainWnd = m_dlg.get();
+        ASSERT_TRUE(m_dlg->Create(CRenamerDlg::IDD, nullptr));
+        ::ShowWindow(m_dlg->m_hWnd, SW_SHOW);
+        PumpPending();
+    }
+    void TearDown() override {
+        m_dlg->DestroyWindow();
+        m_app.m_pMainWnd = nullptr;
+        m_dlg.reset();
+    }
+
+    CBeginnerPage& Page() { return m_dlg->m_pageBeginner; }
+    HWND PageItem(int id) { return ::GetDlgItem(Page().m_hWnd, id); }
+    void Check(int id, bool on) {
+        ::SendMessageA(PageItem(id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+    // A click on one of the page's buttons, as the button reports it.
+    void Click(int id) { ::SendMessageA(PageItem(id), BM_CLICK, 0, 0); }
+    void Type(int id, const std::string& text) {
+        for (char c : text)
+            ::SendMessageA(PageItem(id), WM_CHAR, static_cast<unsigned char>(c), 0);
+    }
+    std::string Text(HWND h) {
+        char buf[1024] = {};
+        ::GetWindowTextA(h, buf, sizeof(buf));
+        return buf;
+    }
+    void ChooseFolder(const std::string& path) {
+        m_dlg->m_strFolderPath = path;
+        m_dlg->FillFileList();
+    }
+    std::vector<std::string> ListedNames() {
+        std::vector<std::string> names;
+        for (int i = 0; i < m_dlg->m_listFiles.GetItemCount(); ++i)
+            names.push_back(m_dlg->m_listFiles.GetItemText(i, 0));
+        return names;
+    }
+    void Select(const std::string& name) {
+        auto names = ListedNames();
+        for (size_t i = 0; i < names.size(); ++i)
+            if (names[i] == name)
+                m_dlg->m_listFiles.SetItemState(static_cast<int>(i), LVIS_SELECTED, LVIS_SELECTED);
+    }
+    const RenameJournal& Journal() { return Page().m_journal; }
+};

@@ -1,0 +1,369 @@
+// Rename runs on real files through the real window: selections, whole
+// folders and trees, clashes, failures, Back, and input during a run.
+#include "support/MainWindowFixture.h"
+
+#include "rename/NameComposer.h"
+
+#include "platform/Exceptions.h"
+#include "platform/MessageBox.h"
+
+#include <algorithm>
+#include <functional>
+#include <set>
+
+namespace {
+
+const char* const kDone = "Files name have been replaced successfully!";
+const char* const kBackAsk = "Do you really want to cancel your changes?";
+const char* const kBackDone = "All the name of files have been changed.";
+
+class RenameRun : public MainWindowTest {
+protected:
+    // Files with distinct contents, so that every rename and Back can be checked byte for byte.
+    void MakeFiles(const std::string& folder, const std::vector<std::string>& names) {
+        for (const std::string& n : names)
+            WriteTextFile(folder + "\\" + n, "content of " + folder + "\\" + n);
+    }
+    void AllOptionsOff() {
+        for (int id : {IDC_ADD_DATE, IDC_ADD_TIME, IDC_INCLUDE_SUBFOLDERS})
+            Check(id, false);
+    }
+    void Start() { Click(IDOK); }
+    std::string NameOf(const std::string& path) { return path.substr(path.rfind('\\') + 1); }
+    // The folder's files in the order the file system lists them, then each subfolder's.
+    std::vector<std::string> WalkOrder(const std::string& folder, bool subfolders) {
+        std::vector<std::string> files, order;
+        std::vector<std::string> dirs;
+        for (const std::string& n : ListFolder(folder)) {
+            std::string full = folder + "\\" + n;
+            if (::GetFileAttributesA(full.c_str()) & FILE_ATTRIBUTE_DIRECTORY)
+                dirs.push_back(full);
+            else
+                order.push_back(full);
+        }
+        if (subfolders)
+            for (const std::string& d : dirs)
+                for (const std::string& f : WalkOrder(d, true))
+                    order.push_back(f);
+        return order;
+    }
+};
+
+TEST_F(RenameRun, SelectionRenamesExactlyTheSelectedFilesInListOrder) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 10; ++i)
+        names.push_back("IMG_00" + std::to_string(10 + i) + ".JPG");
+    MakeFiles(m_photos.Path(), names);
+    ChooseFolder(m_photos.Path());
+    auto listed = ListedNames();
+    ASSERT_EQ(listed.size(), 10u);
+    for (int i : {7, 2, 4})
+        Select(listed[i]);
+
+    bool stripShownAtTheTop = false;
+    AfxSetMessageBoxScript([&](const std::string& text, UINT) {
+        m_boxes.m_shown.push_back({text, 0});
+        stripShownAtTheTop = m_dlg->m_pProgress->IsWindowVisible() &&
+                             m_dlg->m_pProgress->GetPos() == 10000;
+        return IDOK;
+    });
+    Start();
+    EXPECT_EQ(m_boxes.Texts(), std::vector<std::string>{kDone});
+    EXPECT_TRUE(stripShownAtTheTop);
+    EXPECT_FALSE(m_dlg->m_pProgress->IsWindowVisible());
+    EXPECT_EQ(m_dlg->m_pProgress->GetStep(), 3333);
+    std::vector<std::string> expected = {m_photos / listed[2], m_photos / listed[4],
+                                         m_photos / listed[7]};
+    EXPECT_EQ(Journal().oldPaths, expected);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_FALSE(FileExists(expected[i]));
+        EXPECT_EQ(ReadTextFile(Journal().newPaths[i]), "content of " + expected[i]);
+        EXPECT_EQ(NameOf(Journal().newPaths[i]).find(SplitFileName(NameOf(expected[i])).title + " "), 0u);
+    }
+    EXPECT_EQ(ListFolder(m_photos.Path()).size(), 10u);
+    EXPECT_EQ(ListedNames().size(), 10u); // the list shows the new names
+}
+
+TEST_F(RenameRun, WholeFolderRenamesEachFoldersFilesBeforeItsSubfolders) {
+    MakeFiles(m_photos.Path(), {"a.jpg", "b.jpg"});
+    WriteTextFile(m_photos / "hidden.jpg", "hidden");
+    ::SetFileAttributesA((m_photos / "hidden.jpg").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    MakeFolder(m_photos / "sub1");
+    MakeFolder(m_photos / "sub1\\deep");
+    MakeFolder(m_photos / "sub2");
+    MakeFiles(m_photos / "sub1", {"c.jpg"});
+    MakeFiles(m_photos / "sub1\\deep", {"d.jpg", "e.jpg"});
+    MakeFiles(m_photos / "sub2", {"f.jpg"});
+    ChooseFolder(m_photos.Path());
+    EXPECT_EQ(ListedNames().size(), 2u); // the hidden file is not listed
+
+    auto expected = WalkOrder(m_photos.Path(), true);
+    ASSERT_EQ(expected.size(), 7u);
+    Start();
+    EXPECT_EQ(Journal().oldPaths, expected);
+    EXPECT_EQ(m_dlg->m_pProgress->GetStep(), 10000 / 7);
+    EXPECT_EQ(m_dlg->m_pProgress->GetPos(), 10000);
+    for (size_t i = 0; i < expected.size(); ++i)
+        EXPECT_FALSE(FileExists(expected[i])) << expected[i];
+}
+
+TEST_F(RenameRun, SubfoldersOffRenamesOnlyTheFolderItself) {
+    MakeFiles(m_photos.Path(), {"a.jpg", "b.jpg", "c.jpg"});
+    MakeFolder(m_photos / "sub");
+    MakeFiles(m_photos / "sub", {"d.jpg"});
+    ChooseFolder(m_photos.Path());
+    Click(IDC_INCLUDE_SUBFOLDERS);
+    Start();
+    EXPECT_EQ(Journal().size(), 3u);
+    EXPECT_EQ(m_dlg->m_pProgress->GetStep(), 3333);
+    EXPECT_TRUE(FileExists(m_photos / "sub\\d.jpg"));
+}
+
+TEST_F(RenameRun, ClashNumbersRunThroughTheRunAndStartAgainInTheNext) {
+    MakeFiles(m_photos.Path(), {"a.jpg", "b.jpg", "c.jpg"});
+    ChooseFolder(m_photos.Path());
+    AllOptionsOff();
+    Start();
+    ASSERT_EQ(Journal().size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        auto parts = SplitFileName(NameOf(Journal().oldPaths[i]));
+        EXPECT_EQ(NameOf(Journal().newPaths[i]), parts.title + "-" + std::to_string(i + 1) + ".jpg");
+    }
+    Start();
+    std::set<std::string> suffixes;
+    for (const std::string& p : Journal().newPaths)
+        suffixes.insert(p.substr(p.rfind('-')));
+    EXPECT_EQ(suffixes, (std::set<std::string>{"-1.jpg", "-2.jpg", "-3.jpg"}));
+}
+
+TEST_F(RenameRun, NameDifferingOnlyInLetterCaseClashes) {
+    MakeFiles(m_photos.Path(), {"A.jpg", "x.jpg"});
+    ChooseFolder(m_photos.Path());
+    AllOptionsOff();
+    Click(IDC_REPLACE);
+    Type(IDC_REPLACE_FROM, "x");
+    Type(IDC_REPLACE_TO, "a");
+    Select("x.jpg");
+    Start();
+    ASSERT_EQ(Journal().size(), 1u);
+    EXPECT_EQ(NameOf(Journal().newPaths[0]), "a-1.jpg");
+    EXPECT_EQ(ReadTextFile(m_photos / "A.jpg"), "content of " + (m_photos / "A.jpg"));
+}
+
+TEST_F(RenameRun, OptionChangedDuringARunTakesEffectFromTheNextFile) {
+    MakeFiles(m_photos.Path(), {"a.jpg", "b.jpg", "c.jpg"});
+    ChooseFolder(m_photos.Path());
+    for (const std::string& n : ListedNames())
+        Select(n);
+    // dispatched by the run after its first file
+    ::PostMessageA(PageItem(IDC_ADD_DATE), BM_SETCHECK, BST_UNCHECKED, 0);
+    Start();
+    ASSERT_EQ(Journal().size(), 3u);
+    EXPECT_NE(NameOf(Journal().newPaths[0]).find("  "), std::string::npos); // date and time
+    EXPECT_EQ(NameOf(Journal().newPaths[1]).find("  "), std::string::npos); // time only
+    EXPECT_EQ(NameOf(Journal().newPaths[2]).find("  "), std::string::npos);
+}
+
+TEST_F(RenameRun, FileInUseStopsTheRunAndBackRestoresWhatWasRenamed) {
+    MakeFiles(m_photos.Path(), {"a.jpg", "b.jpg", "c.jpg"});
+    ChooseFolder(m_photos.Path());
+    auto listed = ListedNames();
+    for (const std::string& n : listed)
+        Select(n);
+    HANDLE held = ::CreateFileA((m_photos / listed[1]).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Start();
+    ::CloseHandle(held);
+    ASSERT_EQ(m_boxes.m_shown.size(), 1u); // the platform's error, not the closing message
+    EXPECT_NE(m_boxes.m_shown[0].text.find(listed[1]), std::string::npos);
+    ASSERT_EQ(Journal().size(), 1u);
+    EXPECT_EQ(Journal().oldPaths[0], m_photos / listed[0]);
+    EXPECT_TRUE(m_dlg->m_pProgress->IsWindowVisible()); // left as the failure found it
+    EXPECT_TRUE(FileExists(m_photos / listed[2]));
+
+    m_boxes.QueueAnswer(IDYES);
+    Click(IDC_BACK);
+    for (const std::string& n : listed)
+        EXPECT_EQ(ReadTextFile(m_photos / n), "content of " + (m_photos / n)) << n;
+    EXPECT_EQ(m_boxes.Texts().back(), kBackDone);
+}
+
+TEST_F(RenameRun, RunAndBackKeepEveryFilesBytes) {
+    MakeFiles(m_photos.Path(), {"1.jpg", "2.jpg", "3.jpg", "4.jpg"});
+    MakeFolder(m_photos / "sub");
+    MakeFiles(m_photos / "sub", {"5.jpg"});
+    auto before = WalkOrder(m_photos.Path(), true);
+    ChooseFolder(m_photos.Path());
+    Start();
+    std::multiset<std::string> contents;
+    for (const std::string& p : Journal().newPaths)
+        contents.insert(ReadTextFile(p));
+    std::multiset<std::string> expected;
+    for (const std::string& p : before)
+        expected.insert("content of " + p);
+    EXPECT_EQ(contents, expected);
+
+    m_boxes.QueueAnswer(IDYES);
+    Click(IDC_BACK);
+    EXPECT_EQ(m_boxes.m_shown.back().text, kBackDone);
+    for (const std::string& p : before)
+        EXPECT_EQ(ReadTextFile(p), "content of " + p);
+
+    // a second Back fails at its first entry: the new names are gone
+    size_t shown = m_boxes.m_shown.size();
+    m_boxes.QueueAnswer(IDYES);
+    Click(IDC_BACK);
+    ASSERT_EQ(m_boxes.m_shown.size(), shown + 2);
+    EXPECT_NE(m_boxes.m_shown.back().text.find(Journal().newPaths[0]), std::string::npos);
+    for (const std::string& p : before)
+        EXPECT_TRUE(FileExists(p));
+}
+
+TEST_F(RenameRun, BackAnsweredNoChangesNothingAndAnEmptyBackReports) {
+    m_boxes.QueueAnswer(IDYES);
+    Click(IDC_BACK);
+    EXPECT_EQ(m_boxes.Texts(), (std::vector<std::string>{kBackAsk, kBackDone}));
+
+    MakeFiles(m_photos.Path(), {"a.jpg"});
+    ChooseFolder(m_photos.Path());
+    Start();
+    std::string renamed = Journal().newPaths.at(0);
+    m_boxes.QueueAnswer(IDNO);
+    Click(IDC_BACK);
+    EXPECT_TRUE(FileExists(renamed));
+    EXPECT_EQ(m_boxes.Texts().back(), kBackAsk);
+}
+
+TEST_F(RenameRun, StartEmptiesTheJournalEvenWhenNothingIsRenamed) {
+    MakeFiles(m_photos.Path(), {"a.jpg"});
+    ChooseFolder(m_photos.Path());
+    Start();
+    ASSERT_EQ(Journal().size(), 1u);
+    MakeFolder(m_photos / "empty");
+    ChooseFolder(m_photos / "empty");
+    Start(); // a folder without files: no division by zero, an ordinary end
+    EXPECT_EQ(Journal().size(), 0u);
+    EXPECT_EQ(m_boxes.Texts().back(), kDone);
+    EXPECT_EQ(m_dlg->m_pProgress->GetPos(), 10000);
+}
+
+TEST_F(RenameRun, StartWithoutAFolderRenamesNothingAndAsksForOne) {
+    MakeFiles(m_photos.Path(), {"a.jpg"});
+    ChooseFolder(m_photos.Path());
+    m_dlg->m_strFolderPath.clear();
+    Start();
+    EXPECT_EQ(m_boxes.Texts(), std::vector<std::string>{"Please choose a folder in the tree first."});
+    EXPECT_TRUE(FileExists(m_photos / "a.jpg"));
+    EXPECT_FALSE(m_dlg->m_pProgress->IsWindowVisible());
+}
+
+TEST_F(RenameRun, TextThatWouldLeaveTheFolderIsRefusedBeforeAnyRename) {
+    MakeFiles(m_photos.Path(), {"a.jpg", "b.jpg"});
+    ChooseFolder(m_photos.Path());
+    Click(IDC_ADD_PREFIX);
+    Type(IDC_PREFIX, "..\\");
+    Start();
+    ASSERT_EQ(m_boxes.m_shown.size(), 1u);
+    EXPECT_NE(m_boxes.m_shown[0].text.find("cannot contain"), std::string::npos);
+    EXPECT_EQ(Journal().size(), 0u);
+    EXPECT_EQ(ListFolder(m_photos.Path()).size(), 2u);
+    EXPECT_TRUE(FileExists(m_photos / "a.jpg"));
+}
+
+TEST_F(RenameRun, TextTypedDuringARunStopsItInsteadOfMovingAFile) {
+    MakeFiles(m_photos.Path(), {"a.jpg", "b.jpg", "c.jpg"});
+    ChooseFolder(m_photos.Path());
+    for (const std::string& n : ListedNames())
+        Select(n);
+    Click(IDC_ADD_PREFIX);
+    Type(IDC_PREFIX, "x");
+    ::PostMessageA(PageItem(IDC_PREFIX), WM_CHAR, '/', 0); // typed while the run goes on
+    Start();
+    EXPECT_EQ(Journal().size(), 1u);
+    ASSERT_FALSE(m_boxes.m_shown.empty());
+    EXPECT_NE(m_boxes.m_shown.back().text.find(SystemErrorText(ERROR_INVALID_NAME)),
+              std::string::npos);
+    EXPECT_EQ(ListFolder(m_photos.Path()).size(), 3u);
+    std::string parent = m_photos.Path().substr(0, m_photos.Path().rfind('\\'));
+    for (const std::string& n : ListFolder(parent))
+        EXPECT_EQ(n.find("x "), std::string::npos) << n; // nothing moved up a folder
+}
+
+TEST_F(RenameRun, NameTakenTwiceStopsTheRunWithoutReplacingAnything) {
+    MakeFiles(m_photos.Path(), {"a.jpg", "a-1.jpg"});
+    ChooseFolder(m_photos.Path());
+    AllOptionsOff();
+    Select("a.jpg");
+    Start();
+    EXPECT_EQ(Journal().size(), 0u);
+    ASSERT_EQ(m_boxes.m_shown.size(), 1u);
+    EXPECT_EQ(ReadTextFile(m_photos / "a.jpg"), "content of " + (m_photos / "a.jpg"));
+    EXPECT_EQ(ReadTextFile(m_photos / "a-1.jpg"), "content of " + (m_photos / "a-1.jpg"));
+}
+
+TEST_F(RenameRun, NoFileIsRenamedTwiceInOneRun) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 150; ++i)
+        names.push_back("p" + std::to_string(i) + ".jpg");
+    MakeFiles(m_photos.Path(), names);
+    ChooseFolder(m_photos.Path());
+    AllOptionsOff(); // every file gets a new name in the folder being listed
+    Start();
+    EXPECT_EQ(Journal().size(), 150u);
+    std::set<std::string> olds(Journal().oldPaths.begin(), Journal().oldPaths.end());
+    EXPECT_EQ(olds.size(), 150u);
+    for (const std::string& p : Journal().newPaths)
+        EXPECT_EQ(olds.count(p), 0u) << p;
+    for (const std::string& n : ListFolder(m_photos.Path()))
+        EXPECT_EQ(std::count(n.begin(), n.end(), '-'), 1) << n;
+}
+
+TEST_F(RenameRun, SecondStartAndBackDuringARunAreIgnored) {
+    MakeFiles(m_photos.Path(), {"a.jpg", "b.jpg", "c.jpg"});
+    ChooseFolder(m_photos.Path());
+    ::PostMessageA(Page().m_hWnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(PageItem(IDOK)));
+    ::PostMessageA(Page().m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_BACK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(PageItem(IDC_BACK)));
+    Start();
+    EXPECT_EQ(Journal().size(), 3u);
+    EXPECT_EQ(m_boxes.Texts(), std::vector<std::string>{kDone});
+}
+
+// Runs an action when the run lets a posted message through.
+class CLaterAction : public CWnd {
+public:
+    std::function<void()> m_action;
+    LRESULT OnAct(WPARAM, LPARAM) {
+        m_action();
+        return 0;
+    }
+    void PostAct() {
+        CreateEx(0, "STATIC", "", WS_POPUP, RECT{0, 0, 1, 1}, nullptr, 0);
+        ::PostMessageA(m_hWnd, WM_APP, 0, 0);
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CLaterAction, CWnd)
+ON_MESSAGE(WM_APP, OnAct)
+END_MESSAGE_MAP()
+
+TEST_F(RenameRun, RunKeepsTheFolderItStartedWith) {
+    MakeFiles(m_photos.Path(), {"a.jpg", "b.jpg"});
+    CTempFolder other;
+    MakeFiles(other.Path(), {"z.jpg"});
+    ChooseFolder(m_photos.Path());
+    CLaterAction chooseOther;
+    chooseOther.m_action = [&] { ChooseFolder(other.Path()); };
+    chooseOther.PostAct();
+    Start();
+    EXPECT_EQ(Journal().size(), 2u);
+    for (const std::string& p : Journal().oldPaths)
+        EXPECT_EQ(p.rfind(m_photos.Path(), 0), 0u) << p;
+    EXPECT_TRUE(FileExists(other / "z.jpg"));
+    chooseOther.DestroyWindow();
+}
+
+} // namespace
