@@ -1,0 +1,234 @@
+// The main window and its option pages on real windows.
+#include "support/MainWindowFixture.h"
+
+#include "platform/Exceptions.h"
+
+#include <map>
+
+namespace {
+
+class MainWindow : public MainWindowTest {
+protected:
+    RECT Rect(int id) {
+        RECT rc;
+        ::GetWindowRect(m_dlg->GetDlgItemHwnd(id), &rc);
+        ::MapWindowPoints(nullptr, m_dlg->m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
+        return rc;
+    }
+    bool Checked(int id) { return ::SendMessageA(PageItem(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    bool Enabled(int id) { return ::IsWindowEnabled(PageItem(id)) != FALSE; }
+    std::string Sample() { return Text(PageItem(IDC_SAMPLE)); }
+    void ClickTab(int index) {
+        m_dlg->m_tabPages.SetCurSel(index);
+        NMHDR hdr = {m_dlg->m_tabPages.m_hWnd, IDC_PAGE_TABS, static_cast<UINT>(NM_CLICK)};
+        m_dlg->SendMessage(WM_NOTIFY, IDC_PAGE_TABS, reinterpret_cast<LPARAM>(&hdr));
+    }
+};
+
+TEST_F(MainWindow, FirstDisplayShowsTheBeginnerDefaults) {
+    EXPECT_TRUE(Checked(IDC_ADD_DATE));
+    EXPECT_TRUE(Checked(IDC_ADD_TIME));
+    EXPECT_TRUE(Checked(IDC_INCLUDE_SUBFOLDERS));
+    EXPECT_FALSE(Checked(IDC_ADD_PREFIX));
+    EXPECT_FALSE(Checked(IDC_REMOVE_OLD_NAME));
+    EXPECT_FALSE(Checked(IDC_REPLACE));
+    for (int edit : {IDC_PREFIX, IDC_REPLACE_FROM, IDC_REPLACE_TO})
+        EXPECT_FALSE(Enabled(edit)) << edit;
+    EXPECT_EQ(Sample(), "filename2004-09-21 11_19_48");
+    EXPECT_TRUE(Page().IsWindowVisible());
+    EXPECT_FALSE(m_dlg->m_pageExpert.IsWindowVisible());
+    EXPECT_FALSE(m_dlg->m_pProgress->IsWindowVisible());
+    EXPECT_EQ(Text(m_dlg->m_tree.m_hWnd), "ShellTree Control");
+    EXPECT_GT(::SendMessageA(m_dlg->m_tree.m_hWnd, TVM_GETCOUNT, 0, 0), 0);
+    EXPECT_EQ(m_dlg->m_listFiles.GetItemCount(), 0);
+    EXPECT_EQ(reinterpret_cast<HICON>(m_dlg->SendMessage(WM_QUERYDRAGICON)), m_dlg->m_hIcon);
+    EXPECT_EQ(reinterpret_cast<HICON>(m_dlg->SendMessage(WM_GETICON, ICON_BIG)), m_dlg->m_hIcon);
+}
+
+TEST_F(MainWindow, ChoosingAFolderListsItsVisibleFilesInFileSystemOrder) {
+    WriteTextFile(m_photos / "b.jpg", "b");
+    WriteTextFile(m_photos / "a.jpg", "a");
+    WriteTextFile(m_photos / "c.jpg", "c");
+    ::SetFileAttributesA((m_photos / "c.jpg").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    MakeFolder(m_photos / "sub");
+    std::vector<std::string> expected;
+    for (const std::string& n : ListFolder(m_photos.Path()))
+        if (n == "a.jpg" || n == "b.jpg")
+            expected.push_back(n);
+    ChooseFolder(m_photos.Path());
+    EXPECT_EQ(ListedNames(), expected);
+}
+
+TEST_F(MainWindow, NodeWithoutAPathEmptiesThePathBoxAndKeepsTheList) {
+    WriteTextFile(m_photos / "a.jpg", "a");
+    ChooseFolder(m_photos.Path());
+    m_dlg->SetDlgItemText(IDC_PATH, m_photos.Path());
+    CBusyTreeCtrl& tree = m_dlg->m_tree;
+    HTREEITEM outside = nullptr;
+    for (HTREEITEM h = tree.GetChildItem(TVI_ROOT); h && !outside; h = tree.GetNextSiblingItem(h)) {
+        char path[MAX_PATH] = {};
+        auto pidl = reinterpret_cast<LPCITEMIDLIST>(tree.GetItemData(h));
+        if (!::SHGetPathFromIDListA(pidl, path))
+            outside = h;
+    }
+    ASSERT_NE(outside, nullptr);
+    tree.SelectItem(outside);
+    PumpPending();
+    EXPECT_EQ(m_dlg->m_strFolderPath, "");
+    EXPECT_EQ(Text(m_dlg->GetDlgItemHwnd(IDC_PATH)), "");
+    EXPECT_EQ(ListedNames(), std::vector<std::string>{"a.jpg"});
+}
+
+TEST_F(MainWindow, ClickingTheTabsSwapsThePages) {
+    ClickTab(1);
+    EXPECT_FALSE(Page().IsWindowVisible());
+    EXPECT_TRUE(m_dlg->m_pageExpert.IsWindowVisible());
+    ClickTab(0);
+    EXPECT_TRUE(Page().IsWindowVisible());
+    EXPECT_FALSE(m_dlg->m_pageExpert.IsWindowVisible());
+}
+
+TEST_F(MainWindow, PagesSitInsideTheTabControl) {
+    RECT tab;
+    m_dlg->m_tabPages.GetClientRect(&tab);
+    RECT page;
+    Page().GetWindowRect(&page);
+    ::MapWindowPoints(nullptr, m_dlg->m_tabPages.m_hWnd, reinterpret_cast<POINT*>(&page), 2);
+    EXPECT_EQ(page.left, 4);
+    EXPECT_EQ(page.top, 25);
+    EXPECT_EQ(page.right, tab.right - 4);
+    EXPECT_EQ(page.bottom, tab.bottom - 4);
+    EXPECT_EQ(::GetParent(Page().m_hWnd), m_dlg->m_tabPages.m_hWnd);
+}
+
+TEST_F(MainWindow, TabLabelsAndColumnAreLookedUp) {
+    EXPECT_EQ(m_dlg->m_tabPages.GetItemCount(), 2);
+    EXPECT_EQ(m_dlg->m_tabPages.GetItemText(0), "  Beginner  ");
+    EXPECT_EQ(m_dlg->m_tabPages.GetItemText(1), "  Expert  ");
+    EXPECT_EQ(m_dlg->m_tabPages.GetCurSel(), 0);
+    char heading[64] = {};
+    LVCOLUMNA col = {};
+    col.mask = LVCF_TEXT | LVCF_WIDTH;
+    col.pszText = heading;
+    col.cchTextMax = sizeof(heading);
+    m_dlg->m_listFiles.SendMessage(LVM_GETCOLUMNA, 0, reinterpret_cast<LPARAM>(&col));
+    EXPECT_STREQ(heading, "File List");
+    EXPECT_EQ(col.cx, 200);
+}
+
+class TranslatedTabs : public MainWindow {
+    std::string LanguageFile() const override {
+        return "[Setting]\r\nLanguage=English\r\n[Message]\r\nBeginner=Start here\r\nExpert=More\r\n";
+    }
+};
+
+TEST_F(TranslatedTabs, TabLabelsComeFromTheLanguageFile) {
+    EXPECT_EQ(m_dlg->m_tabPages.GetItemText(0), "Start here");
+    EXPECT_EQ(m_dlg->m_tabPages.GetItemText(1), "More");
+}
+
+bool g_bAboutSeen = false;
+void CALLBACK CloseAbout(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND about = ::FindWindowA(nullptr, "About Tessivox");
+    if (!about)
+        return;
+    ::KillTimer(nullptr, id);
+    g_bAboutSeen = true;
+    ::PostMessageA(about, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(MainWindow, AboutItemIsOnTheSystemMenuAndOpensTheAboutBox) {
+    char item[64] = {};
+    ::GetMenuStringA(::GetSystemMenu(m_dlg->m_hWnd, FALSE), IDM_ABOUTBOX, item, sizeof(item),
+                     MF_BYCOMMAND);
+    EXPECT_STREQ(item, "&About Tessivox...");
+    g_bAboutSeen = false;
+    ::SetTimer(nullptr, 0, 20, &CloseAbout);
+    m_dlg->SendMessage(WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+    EXPECT_TRUE(g_bAboutSeen);
+    EXPECT_EQ(::FindWindowA(nullptr, "About Tessivox"), nullptr);
+}
+
+TEST_F(MainWindow, ResizingMovesAndStretchesTheControlsByTheirAnchors) {
+    std::map<int, RECT> before;
+    for (int id : {IDC_PAGE_TABS, IDC_FILE_LIST_LABEL, IDC_FILE_LIST, IDC_FOLDER_TREE, IDC_PATH,
+                   IDC_PROGRESS_FRAME, IDC_PATH_LABEL})
+        before[id] = Rect(id);
+    RECT win;
+    m_dlg->GetWindowRect(&win);
+    ::SetWindowPos(m_dlg->m_hWnd, nullptr, 0, 0, win.right - win.left + 50,
+                   win.bottom - win.top + 40, SWP_NOMOVE | SWP_NOZORDER);
+    for (int id : {IDC_PAGE_TABS, IDC_FILE_LIST_LABEL}) {
+        EXPECT_EQ(Rect(id).left, before[id].left + 50) << id;
+        EXPECT_EQ(Rect(id).right, before[id].right + 50) << id;
+        EXPECT_EQ(Rect(id).bottom, before[id].bottom) << id;
+    }
+    EXPECT_EQ(Rect(IDC_FILE_LIST).left, before[IDC_FILE_LIST].left + 50);
+    EXPECT_EQ(Rect(IDC_FILE_LIST).bottom, before[IDC_FILE_LIST].bottom + 40);
+    EXPECT_EQ(Rect(IDC_FOLDER_TREE).right, before[IDC_FOLDER_TREE].right + 50);
+    EXPECT_EQ(Rect(IDC_FOLDER_TREE).bottom, before[IDC_FOLDER_TREE].bottom + 40);
+    EXPECT_EQ(Rect(IDC_PATH).right, before[IDC_PATH].right + 50);
+    EXPECT_EQ(Rect(IDC_PATH).bottom, before[IDC_PATH].bottom);
+    EXPECT_EQ(Rect(IDC_PROGRESS_FRAME).top, before[IDC_PROGRESS_FRAME].top + 40);
+    EXPECT_EQ(Rect(IDC_PROGRESS_FRAME).right, before[IDC_PROGRESS_FRAME].right + 50);
+    RECT label = Rect(IDC_PATH_LABEL);
+    EXPECT_TRUE(::EqualRect(&before[IDC_PATH_LABEL], &label));
+}
+
+TEST_F(MainWindow, AddEnablesThePrefixAndTypingShowsItInTheSample) {
+    Click(IDC_ADD_PREFIX);
+    EXPECT_TRUE(Enabled(IDC_PREFIX));
+    EXPECT_EQ(Sample(), "filename2004-09-21 11_19_48");
+    Type(IDC_PREFIX, "X");
+    EXPECT_EQ(Sample(), "Xfilename2004-09-21 11_19_48");
+    Click(IDC_ADD_PREFIX);
+    EXPECT_FALSE(Enabled(IDC_PREFIX));
+    EXPECT_EQ(Sample(), "filename2004-09-21 11_19_48");
+}
+
+TEST_F(MainWindow, ReplaceChangesTheSampleAndUncheckingItLeavesTheSample) {
+    Click(IDC_REPLACE);
+    EXPECT_TRUE(Enabled(IDC_REPLACE_FROM));
+    EXPECT_TRUE(Enabled(IDC_REPLACE_TO));
+    Type(IDC_REPLACE_FROM, "file");
+    Type(IDC_REPLACE_TO, "photo");
+    EXPECT_EQ(Sample(), "photoname2004-09-21 11_19_48");
+    Click(IDC_REPLACE);
+    EXPECT_FALSE(Enabled(IDC_REPLACE_FROM));
+    EXPECT_FALSE(Enabled(IDC_REPLACE_TO));
+    EXPECT_EQ(Sample(), "photoname2004-09-21 11_19_48");
+    Click(IDC_REMOVE_OLD_NAME); // the next recomputation drops the replacement
+    EXPECT_EQ(Sample(), "2004-09-21 11_19_48");
+}
+
+TEST_F(MainWindow, OptionTextsStopAtFortyCharacters) {
+    Click(IDC_ADD_PREFIX);
+    Click(IDC_REPLACE);
+    for (int id : {IDC_PREFIX, IDC_REPLACE_FROM, IDC_REPLACE_TO}) {
+        Type(id, std::string(41, 'k'));
+        EXPECT_EQ(Text(PageItem(id)).size(), 40u) << id;
+    }
+}
+
+TEST_F(MainWindow, EnterOnTheExpertPageDoesNothing) {
+    ClickTab(1);
+    m_dlg->m_pageExpert.SendMessage(WM_COMMAND, IDOK, 0);
+    m_dlg->m_pageExpert.SendMessage(WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(m_dlg->m_pageExpert.IsWindowVisible());
+    EXPECT_TRUE(m_boxes.m_shown.empty());
+    EXPECT_EQ(Journal().size(), 0u);
+}
+
+TEST_F(MainWindow, FolderTreeSelectionGivesThePathAndTheList) {
+    WriteTextFile(m_photos / "x.jpg", "x");
+    // the tree's own notification, as a selection produces it
+    m_dlg->m_tree.m_strSelPath = m_photos.Path();
+    NMTREEVIEWA nm = {};
+    nm.hdr = {m_dlg->m_tree.m_hWnd, IDC_FOLDER_TREE, static_cast<UINT>(TVN_SELCHANGEDA)};
+    m_dlg->SendMessage(WM_NOTIFY, IDC_FOLDER_TREE, reinterpret_cast<LPARAM>(&nm));
+    EXPECT_EQ(m_dlg->m_strFolderPath, m_photos.Path());
+    EXPECT_EQ(Text(m_dlg->GetDlgItemHwnd(IDC_PATH)), m_photos.Path());
+    EXPECT_EQ(ListedNames(), std::vector<std::string>{"x.jpg"});
+}
+
+} // namespace
