@@ -111,6 +111,7 @@ void CBusyTreeCtrl::BeginNodeLoad(HTREEITEM hItem) {
         ClearChildren(hItem);
     }
     m_hLoadParent = hItem;
+    m_nLoadParentChildren = hItem == TVI_ROOT ? 0 : ItemHasChildren(hItem);
     ::UpdateWindow(m_hWnd);
     SetRedraw(FALSE);
 
@@ -123,6 +124,8 @@ void CBusyTreeCtrl::BeginNodeLoad(HTREEITEM hItem) {
         SendMessage(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
     m_nLoadTotal = 1;
     m_nLoadDone = 0;
+    if (m_onProgressReport)
+        m_onProgressReport(1, 0);
 }
 
 void CBusyTreeCtrl::FinishNodeLoad(HTREEITEM hItem) {
@@ -152,11 +155,14 @@ void CBusyTreeCtrl::FinishNodeLoad(HTREEITEM hItem) {
             item.cChildren = hasChild ? 1 : 0;
             SendMessage(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
         } else if (!hasChild) {
+            // Collapsed, with the button it had before the fill: some tree
+            // controls drop it with the parent's last child (the loading item).
             TVITEMA item = {};
-            item.mask = TVIF_HANDLE | TVIF_STATE;
+            item.mask = TVIF_HANDLE | TVIF_STATE | TVIF_CHILDREN;
             item.hItem = hItem;
             item.state = 0;
             item.stateMask = TVIS_EXPANDED;
+            item.cChildren = m_nLoadParentChildren;
             SendMessage(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
         }
     }
@@ -187,6 +193,9 @@ void CBusyTreeCtrl::ReloadRootKeepScroll() {
     ::GetScrollInfo(m_hWnd, SB_HORZ, &si);
     SendMessage(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(GetChildItem(TVI_ROOT)));
     ::SetScrollInfo(m_hWnd, SB_HORZ, &si, FALSE);
+    // The bar alone is not the view: the tree scrolls back to the saved place
+    // too, or it would reset the bar from its own offset when redrawing resumes.
+    SendMessage(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, si.nPos));
     SetRedraw(TRUE);
 }
 

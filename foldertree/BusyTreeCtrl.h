@@ -26,7 +26,8 @@ public:
     void StepLoadProgress(int nStep);
     BOOL GetLoadingIconRect(HTREEITEM hItem, RECT* prc);
 
-    // Sees every progress report of a fill as it is made, on the interface thread.
+    // Sees the counts of a fill as they are set (at its start and at every
+    // report), on the interface thread.
     std::function<void(int nTotal, int nDone)> m_onProgressReport;
 
     // Thin tree operations.
@@ -78,4 +79,5 @@ protected:
     std::atomic<int> m_nLoadTotal{0};
     HTREEITEM m_hLoadingItem = nullptr;
     HTREEITEM m_hLoadParent = nullptr;
+    int m_nLoadParentChildren = 0; // the node's children flag when its fill began
 };

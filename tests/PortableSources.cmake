@@ -6,6 +6,7 @@ set(TESSIVOX_PORTABLE_SOURCES
     controls/StripPaintPlan.cpp
     layout/AnchorRules.cpp
     rename/NameComposer.cpp
+    foldertree/FeedbackBar.cpp
 )
 set(TESSIVOX_PORTABLE_TESTS
     test_lang_text.cpp
@@ -13,4 +14,5 @@ set(TESSIVOX_PORTABLE_TESTS
     test_strip_plan.cpp
     test_anchor_rules.cpp
     test_name_composer.cpp
+    test_feedback_bar.cpp
 )
