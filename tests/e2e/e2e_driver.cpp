@@ -1,0 +1,422 @@
+// End to end: starts the real tessivox.exe as its own process on a fresh
+// program folder and drives it from outside, with the messages a user's mouse
+// produces: walks the folder tree to a folder of photos, presses Start, answers
+// the closing message, presses Back and answers Yes, closes the program, and
+// checks the files, settings.ini and the language file at every step.
+//
+// Usage: e2e_driver <path of tessivox.exe>. Prints one line per check and a
+// closing "N passed, N failed"; exits non-zero when a check failed.
+#include "RemoteProcess.h"
+#include "support/Png.h"
+
+#include <windows.h>
+
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+int g_passed = 0;
+int g_failed = 0;
+
+bool Check(bool ok, const std::string& what) {
+    std::printf("%s: %s\n", ok ? "ok" : "FAILED", what.c_str());
+    std::fflush(stdout);
+    (ok ? g_passed : g_failed)++;
+    return ok;
+}
+
+bool WaitUntil(const std::function<bool()>& done, DWORD ms = 15000) {
+    for (DWORD waited = 0; waited < ms; waited += 50) {
+        if (done())
+            return true;
+        ::Sleep(50);
+    }
+    return done();
+}
+
+std::string WindowsPath(std::string path) {
+    if (!path.empty() && path[0] == '/') {
+        std::replace(path.begin(), path.end(), '/', '\\');
+        path = "Z:" + path;
+    }
+    return path;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::ostringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream f(path, std::ios::binary);
+    f << text;
+}
+
+std::vector<std::string> ListFolder(const std::string& path) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = ::FindFirstFileA((path + "\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string n = fd.cFileName;
+        if (n != "." && n != "..")
+            names.push_back(n);
+    } while (::FindNextFileA(h, &fd));
+    ::FindClose(h);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A window's text; for another process's window only WM_GETTEXT asks the control itself.
+std::string Text(HWND h) {
+    char buf[1024] = {};
+    ::SendMessageA(h, WM_GETTEXT, sizeof(buf), reinterpret_cast<LPARAM>(buf));
+    return buf;
+}
+
+// A click as the mouse makes it: press and release at a point of the client area.
+void Click(HWND h, POINT pt) {
+    LPARAM at = MAKELPARAM(pt.x, pt.y);
+    ::PostMessageA(h, WM_MOUSEMOVE, 0, at);
+    ::PostMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::PostMessageA(h, WM_LBUTTONUP, 0, at);
+}
+
+void ClickCentre(HWND h) {
+    RECT rc;
+    ::GetClientRect(h, &rc);
+    Click(h, {rc.right / 2, rc.bottom / 2});
+}
+
+// The visible top-level window of a process that satisfies a test.
+HWND FindTopWindow(DWORD pid, const std::function<bool(HWND)>& wanted) {
+    struct Search {
+        DWORD pid;
+        const std::function<bool(HWND)>* wanted;
+        HWND found;
+    } search = {pid, &wanted, nullptr};
+    ::EnumWindows(
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(h, &owner);
+            if (owner == s->pid && ::IsWindowVisible(h) && (*s->wanted)(h)) {
+                s->found = h;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FindDescendant(HWND parent, int id) {
+    struct Search {
+        int id;
+        HWND found;
+    } search = {id, nullptr};
+    ::EnumChildWindows(
+        parent,
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            if (::GetDlgCtrlID(h) == s->id) {
+                s->found = h;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void Screenshot(HWND h, const std::string& path) {
+    RECT rc;
+    ::GetWindowRect(h, &rc);
+    const int w = rc.right - rc.left;
+    const int hgt = rc.bottom - rc.top;
+    HDC screen = ::GetDC(nullptr);
+    HDC mem = ::CreateCompatibleDC(screen);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -hgt;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(mem, dib);
+    ::BitBlt(mem, 0, 0, w, hgt, screen, rc.left, rc.top, SRCCOPY);
+    ::GdiFlush();
+    std::vector<uint8_t> rgb;
+    const auto* p = static_cast<const uint8_t*>(bits);
+    for (int i = 0; i < w * hgt; ++i) {
+        rgb.push_back(p[i * 4 + 2]);
+        rgb.push_back(p[i * 4 + 1]);
+        rgb.push_back(p[i * 4]);
+    }
+    ::SelectObject(mem, old);
+    ::DeleteObject(dib);
+    ::DeleteDC(mem);
+    ::ReleaseDC(nullptr, screen);
+    Check(WritePng(path, w, hgt, rgb), "screenshot saved to " + path);
+}
+
+// The names the shell shows for each level from the desktop down to a folder.
+std::vector<std::string> ShellNamesOf(const std::string& path) {
+    std::vector<std::string> names;
+    IShellFolder* folder = nullptr;
+    ::SHGetDesktopFolder(&folder);
+    std::wstring wide(path.begin(), path.end());
+    LPITEMIDLIST pidl = nullptr;
+    if (FAILED(folder->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, &pidl, nullptr))) {
+        folder->Release();
+        return names;
+    }
+    for (auto* id = reinterpret_cast<BYTE*>(pidl); *reinterpret_cast<USHORT*>(id);) {
+        USHORT cb = *reinterpret_cast<USHORT*>(id);
+        std::vector<BYTE> single(id, id + cb);
+        single.push_back(0);
+        single.push_back(0);
+        auto rel = reinterpret_cast<LPCITEMIDLIST>(single.data());
+        STRRET name = {};
+        char text[MAX_PATH] = {};
+        if (SUCCEEDED(folder->GetDisplayNameOf(rel, SHGDN_INFOLDER | 0x2000, &name)))
+            ::StrRetToBufA(&name, rel, text, MAX_PATH);
+        names.push_back(text);
+        IShellFolder* next = nullptr;
+        folder->BindToObject(rel, nullptr, IID_IShellFolder, reinterpret_cast<void**>(&next));
+        folder->Release();
+        folder = next;
+        if (!folder)
+            break;
+        id += cb;
+    }
+    if (folder)
+        folder->Release();
+    ::CoTaskMemFree(pidl);
+    return names;
+}
+
+HTREEITEM TreeNext(HWND tree, HTREEITEM item, UINT how) {
+    return reinterpret_cast<HTREEITEM>(
+        ::SendMessageA(tree, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(item)));
+}
+
+// Clicks its way down the tree, level by level, as a user would.
+bool WalkTree(HWND tree, const std::vector<std::string>& names, CRemoteBuffer& buf) {
+    HTREEITEM level = TreeNext(tree, nullptr, TVGN_ROOT);
+    for (size_t i = 0; i < names.size(); ++i) {
+        HTREEITEM match = nullptr;
+        for (HTREEITEM c = level; c && !match; c = TreeNext(tree, c, TVGN_NEXT))
+            if (_stricmp(RemoteTreeItemText(tree, c, buf).c_str(), names[i].c_str()) == 0)
+                match = c;
+        if (!Check(match != nullptr, "the tree shows \"" + names[i] + "\""))
+            return false;
+        ::SendMessageA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(match));
+        RECT rc;
+        RemoteTreeItemRect(tree, match, &rc, buf);
+        Click(tree, {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
+        WaitUntil([&] {
+            return TreeNext(tree, nullptr, TVGN_CARET) == match;
+        });
+        if (i + 1 == names.size())
+            return true;
+        bool filled = WaitUntil([&] {
+            HTREEITEM child = TreeNext(tree, match, TVGN_CHILD);
+            return child && RemoteTreeItemText(tree, child, buf) != "Loading...";
+        });
+        if (!Check(filled, "\"" + names[i] + "\" opens with its subfolders"))
+            return false;
+        level = TreeNext(tree, match, TVGN_CHILD);
+    }
+    return true;
+}
+
+HWND WaitForMessageBox(DWORD pid, HWND mainWnd, const std::string& text) {
+    HWND box = nullptr;
+    WaitUntil([&] {
+        box = FindTopWindow(pid, [&](HWND h) {
+            char cls[64] = {};
+            ::GetClassNameA(h, cls, sizeof(cls));
+            return h != mainWnd && std::string(cls) == "#32770" && Text(h) == "tessivox";
+        });
+        return box != nullptr;
+    });
+    Check(box != nullptr, "a message box appears");
+    if (box)
+        Check(Text(::GetDlgItem(box, 0xFFFF)) == text, "it says \"" + text + "\"");
+    return box;
+}
+
+void PressButton(HWND box, int id, const char* what) {
+    HWND button = ::GetDlgItem(box, id);
+    Check(button != nullptr, std::string("the box has ") + what);
+    ClickCentre(button);
+    Check(WaitUntil([&] { return !::IsWindow(box); }), std::string(what) + " closes the box");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::printf("usage: e2e_driver <tessivox.exe>\n");
+        return 2;
+    }
+    ::CoInitialize(nullptr);
+    const std::string exe = WindowsPath(argv[1]);
+    char temp[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, temp);
+    const std::string root = std::string(temp) + "tessivox-e2e-" + std::to_string(::GetCurrentProcessId());
+    const std::string program = root + "\\Tessivox";
+    const std::string photos = root + "\\Photos";
+    ::CreateDirectoryA(root.c_str(), nullptr);
+    ::CreateDirectoryA(program.c_str(), nullptr);
+    ::CreateDirectoryA((program + "\\Languages").c_str(), nullptr);
+    ::CreateDirectoryA(photos.c_str(), nullptr);
+    Check(::CopyFileA(exe.c_str(), (program + "\\tessivox.exe").c_str(), FALSE) != FALSE,
+          "a fresh program folder");
+    WriteFile(program + "\\settings.ini", "");
+    const std::string language = program + "\\Languages\\English.ini";
+    WriteFile(language, "[Setting]\r\nLanguage=English\r\n");
+    const std::vector<std::string> originals = {"IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.JPG"};
+    std::map<std::string, std::string> contents;
+    for (const std::string& n : originals) {
+        contents[n] = "photo " + n;
+        WriteFile(photos + "\\" + n, contents[n]);
+    }
+
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    std::string cmd = "\"" + program + "\\tessivox.exe\"";
+    if (!Check(::CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                program.c_str(), &si, &pi) != FALSE,
+               "Tessivox starts")) {
+        std::printf("%d passed, %d failed\n", g_passed, g_failed);
+        return 1;
+    }
+    ::WaitForInputIdle(pi.hProcess, 10000);
+    HWND mainWnd = nullptr;
+    WaitUntil([&] {
+        mainWnd = FindTopWindow(pi.dwProcessId, [](HWND h) {
+            return Text(h) == "Tessivox - Batch Photo Renamer";
+        });
+        return mainWnd != nullptr;
+    });
+    if (Check(mainWnd != nullptr, "the main window opens")) {
+        CRemoteBuffer buf(pi.hProcess, 4096);
+        HWND tree = ::GetDlgItem(mainWnd, 1003);
+        HWND list = ::GetDlgItem(mainWnd, 1004);
+        HWND back = FindDescendant(mainWnd, 1024);
+        HWND page = back ? ::GetParent(back) : nullptr;
+        HWND start = page ? ::GetDlgItem(page, IDOK) : nullptr;
+        Check(start && Text(start) == "Start", "the Start button is there");
+
+        std::vector<std::string> names = ShellNamesOf(photos);
+        Check(names.size() >= 2, "the shell names the way to the photos");
+        if (WalkTree(tree, names, buf)) {
+            Check(WaitUntil([&] { return ::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 3; }),
+                  "the list shows the three photos");
+            std::vector<std::string> listed;
+            for (int i = 0; i < 3; ++i)
+                listed.push_back(RemoteListItemText(list, i, buf));
+            std::sort(listed.begin(), listed.end());
+            Check(listed == originals, "with their names");
+            const std::string shown = Text(::GetDlgItem(mainWnd, 1005));
+            Check(_stricmp(shown.c_str(), photos.c_str()) == 0,
+                  "the path box shows the folder (" + shown + ")");
+            ::Sleep(300);
+            Screenshot(mainWnd, "e2e-folder-chosen.png");
+
+            ClickCentre(start);
+            HWND done = WaitForMessageBox(pi.dwProcessId, mainWnd,
+                                          "Files name have been replaced successfully!");
+            HWND strip = nullptr;
+            ::EnumChildWindows(
+                mainWnd,
+                [](HWND h, LPARAM lp) -> BOOL {
+                    char cls[64] = {};
+                    ::GetClassNameA(h, cls, sizeof(cls));
+                    if (std::string(cls).rfind("Tessivox:", 0) == 0 && ::IsWindowVisible(h)) {
+                        *reinterpret_cast<HWND*>(lp) = h;
+                        return FALSE;
+                    }
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&strip));
+            Check(strip != nullptr, "the progress strip shows while the message is open");
+            Screenshot(mainWnd, "e2e-run.png");
+            if (done)
+                PressButton(done, IDOK, "OK");
+
+            auto after = ListFolder(photos);
+            bool renamed = after.size() == 3;
+            for (const std::string& n : after) {
+                renamed = renamed && std::find(originals.begin(), originals.end(), n) == originals.end();
+                renamed = renamed && n.size() > 12 && n.substr(n.size() - 4) == ".JPG" &&
+                          n.find("  ") != std::string::npos;
+                std::string old = n.substr(0, 8) + ".JPG";
+                renamed = renamed && ReadFile(photos + "\\" + n) == contents[old];
+            }
+            Check(renamed, "every photo has its new name and its content");
+
+            ClickCentre(back);
+            HWND ask = WaitForMessageBox(pi.dwProcessId, mainWnd,
+                                         "Do you really want to cancel your changes?");
+            if (ask)
+                PressButton(ask, IDYES, "Yes");
+            HWND restored = WaitForMessageBox(pi.dwProcessId, mainWnd,
+                                              "All the name of files have been changed.");
+            if (restored)
+                PressButton(restored, IDOK, "OK");
+            bool back_ok = ListFolder(photos) == originals;
+            for (const std::string& n : originals)
+                back_ok = back_ok && ReadFile(photos + "\\" + n) == contents[n];
+            Check(back_ok, "Back gives every photo its old name and content");
+        }
+        ::PostMessageA(mainWnd, WM_CLOSE, 0, 0);
+    }
+    bool ended = ::WaitForSingleObject(pi.hProcess, 20000) == WAIT_OBJECT_0;
+    if (!Check(ended, "closing the window ends the program"))
+        ::TerminateProcess(pi.hProcess, 1);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+
+    char value[100] = {};
+    ::GetPrivateProfileStringA("Setting", "Language", "", value, sizeof(value),
+                               (program + "\\settings.ini").c_str());
+    Check(std::string(value) == "English", "settings.ini holds the language");
+    ::GetPrivateProfileStringA("Message", "ReplaceSuccessfully", "", value, sizeof(value),
+                               language.c_str());
+    Check(std::string(value) == "Files name have been replaced successfully!",
+          "the language file gained the closing message");
+    ::GetPrivateProfileStringA("String", "IDD129_1", "", value, sizeof(value), language.c_str());
+    Check(std::string(value) == "Start", "and the dialog texts");
+
+    for (const std::string& n : ListFolder(photos))
+        ::DeleteFileA((photos + "\\" + n).c_str());
+    ::RemoveDirectoryA(photos.c_str());
+    for (const std::string& n : ListFolder(program + "\\Languages"))
+        ::DeleteFileA((program + "\\Languages\\" + n).c_str());
+    ::RemoveDirectoryA((program + "\\Languages").c_str());
+    for (const std::string& n : ListFolder(program))
+        ::DeleteFileA((program + "\\" + n).c_str());
+    ::RemoveDirectoryA(program.c_str());
+    ::RemoveDirectoryA(root.c_str());
+    ::CoUninitialize();
+    std::printf("%d passed, %d failed\n", g_passed, g_failed);
+    return g_failed == 0 ? 0 : 1;
+}
