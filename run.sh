@@ -16,22 +16,27 @@ export WINEARCH=win64
 
 log() { printf '== %s\n' "$*"; }
 
+# Installs what the build and the tests need; "start" also wants a screenshot tool.
 install_missing() {
     local need=()
-    command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64)
+    command -v x86_64-w64-mingw32-g++-posix >/dev/null ||
+        need+=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64)
     command -v wine >/dev/null || need+=(wine wine64)
-    command -v Xvfb >/dev/null || need+=(xvfb xauth)
+    command -v wine64 >/dev/null || [ -x /usr/lib/wine/wine64 ] || need+=(wine64)
+    command -v Xvfb >/dev/null || need+=(xvfb)
     command -v cmake >/dev/null || need+=(cmake)
     command -v ninja >/dev/null || need+=(ninja-build)
     command -v g++ >/dev/null || need+=(g++)
-    command -v import >/dev/null || need+=(imagemagick)
     [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
+    if [ "${1:-}" = screenshot ]; then
+        command -v import >/dev/null || need+=(imagemagick)
+    fi
     [ ${#need[@]} -eq 0 ] && return 0
     log "installing: ${need[*]}"
     local sudo=""
     [ "$(id -u)" -eq 0 ] || sudo="sudo"
     $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${need[@]}" >/dev/null
 }
 
 build_windows() {
@@ -86,7 +91,7 @@ cleanup() {
 cmd="${1:-}"
 case "$cmd" in
 start)
-    install_missing
+    install_missing screenshot
     build_windows
     had_display="${DISPLAY:-}"
     ensure_display

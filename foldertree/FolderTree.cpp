@@ -102,6 +102,7 @@ BOOL CFolderTree::LoadChildren(HTREEITEM hParent) {
 
     int inserted = 0;
     BOOL lastSettled = FALSE;
+    m_openIcons.clear();
     CComPtr<IEnumIDList> items;
     if (SUCCEEDED(folder->EnumObjects(m_hWnd, SHCONTF_FOLDERS, items.Receive())) && items) {
         SetLoadProgress(0, 0);
@@ -172,8 +173,17 @@ BOOL CFolderTree::DescribeChild(TVITEMA& item, std::string& text, LPCITEMIDLIST 
     if (kind & SFGAO_LINK)
         flags |= SHGFI_LINKOVERLAY;
     item.iImage = IconIndex(pidlAbsolute, flags);
-    item.iSelectedImage = IconIndex(pidlAbsolute, (kind & SFGAO_FOLDER) ? flags | SHGFI_OPENICON
-                                                                         : flags);
+    if (!(kind & SFGAO_FOLDER)) {
+        item.iSelectedImage = item.iImage; // the same question again
+    } else {
+        // Every icon lookup is a trip to the file system. Folders that share a
+        // closed icon share its open one, so a fill asks once per kind of icon.
+        const long long key = (static_cast<long long>(item.iImage) << 1) | ((kind & SFGAO_LINK) ? 1 : 0);
+        auto known = m_openIcons.find(key);
+        if (known == m_openIcons.end())
+            known = m_openIcons.emplace(key, IconIndex(pidlAbsolute, flags | SHGFI_OPENICON)).first;
+        item.iSelectedImage = known->second;
+    }
 
     ULONG media = SFGAO_FOLDER | SFGAO_REMOVABLE;
     pFolder->GetAttributesOf(1, relative, &media);

@@ -11,6 +11,7 @@
 #include <shlobj.h>
 
 #include <string>
+#include <unordered_map>
 
 class CFolderTree : public CBusyTreeCtrl {
 public:
@@ -41,4 +42,8 @@ protected:
     LPITEMIDLIST m_pidlRoot = nullptr; // owned, from m_pMalloc
     CComPtr<IMalloc> m_pMalloc;
     CComPtr<IShellFolder> m_pDesktop;
+
+private:
+    // Open-folder icon by closed icon (and link overlay), for the fill under way.
+    std::unordered_map<long long, int> m_openIcons;
 };

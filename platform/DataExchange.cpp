@@ -3,7 +3,7 @@
 #include <vector>
 
 HWND CDataExchange::PrepareCtrl(int nIDC) {
-    m_hWndLastControl = ::GetDlgItem(m_pDlgWnd->m_hWnd, nIDC);
+    m_hWndLastControl = m_pDlgWnd->GetDlgItemHwnd(nIDC);
     return m_hWndLastControl;
 }
 

@@ -14,11 +14,15 @@ BOOL CFileFind::FindFile(const std::string& pattern) {
     if (m_hFind == INVALID_HANDLE_VALUE)
         return FALSE;
     m_bHaveNext = true;
+    m_bSingleName = pattern.find_first_of("*?") == std::string::npos;
 
-    DWORD n = ::GetFullPathNameA(pattern.c_str(), 0, nullptr, nullptr);
-    std::vector<char> full(n + 1, '\0');
+    std::vector<char> full(MAX_PATH, '\0');
     char* filePart = nullptr;
-    ::GetFullPathNameA(pattern.c_str(), n + 1, full.data(), &filePart);
+    DWORD n = ::GetFullPathNameA(pattern.c_str(), MAX_PATH, full.data(), &filePart);
+    if (n >= MAX_PATH) {
+        full.assign(n + 1, '\0');
+        ::GetFullPathNameA(pattern.c_str(), n + 1, full.data(), &filePart);
+    }
     m_strRoot.assign(full.data(), filePart ? static_cast<size_t>(filePart - full.data())
                                            : std::string(full.data()).size());
     return TRUE;
@@ -28,7 +32,9 @@ BOOL CFileFind::FindNextFile() {
     if (m_hFind == INVALID_HANDLE_VALUE || !m_bHaveNext)
         return FALSE;
     m_found = m_next;
-    m_bHaveNext = ::FindNextFileA(m_hFind, &m_next) != FALSE;
+    // A name without wildcards matches one entry at most: looking further
+    // would only read the rest of the folder again.
+    m_bHaveNext = !m_bSingleName && ::FindNextFileA(m_hFind, &m_next) != FALSE;
     return m_bHaveNext;
 }
 

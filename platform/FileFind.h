@@ -31,6 +31,7 @@ public:
 private:
     HANDLE m_hFind = INVALID_HANDLE_VALUE;
     bool m_bHaveNext = false;
+    bool m_bSingleName = false;
     WIN32_FIND_DATAA m_next = {};
     WIN32_FIND_DATAA m_found = {};
     std::string m_strRoot; // absolute folder of the pattern, with its trailing backslash

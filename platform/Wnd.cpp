@@ -63,6 +63,7 @@ HWND CWnd::Detach() {
     if (h)
         WindowMap().erase(h);
     m_hWnd = nullptr;
+    m_controls.clear();
     return h;
 }
 
@@ -244,8 +245,19 @@ std::string CWnd::GetWindowText() const {
     return std::string(buf.data(), static_cast<size_t>(got > 0 ? got : 0));
 }
 
+HWND CWnd::GetDlgItemHwnd(int nID) const {
+    auto known = m_controls.find(nID);
+    if (known != m_controls.end() && ::IsWindow(known->second) &&
+        ::GetParent(known->second) == m_hWnd && ::GetDlgCtrlID(known->second) == nID)
+        return known->second;
+    HWND hCtrl = ::GetDlgItem(m_hWnd, nID);
+    if (hCtrl)
+        m_controls[nID] = hCtrl;
+    return hCtrl;
+}
+
 CWnd* CWnd::GetDlgItem(int nID) const {
-    return FromHandlePermanent(::GetDlgItem(m_hWnd, nID));
+    return FromHandlePermanent(GetDlgItemHwnd(nID));
 }
 
 void CWnd::SetDlgItemText(int nID, const std::string& text) {

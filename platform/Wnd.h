@@ -6,6 +6,7 @@
 #include "MessageMap.h"
 
 #include <string>
+#include <unordered_map>
 
 class CWnd {
 public:
@@ -44,7 +45,9 @@ public:
     void SetWindowText(const std::string& text);
     std::string GetWindowText() const;
     CWnd* GetDlgItem(int nID) const;
-    HWND GetDlgItemHwnd(int nID) const { return ::GetDlgItem(m_hWnd, nID); }
+    // A child control by its ID; remembered, since asking the system each time
+    // costs a trip to the window server on some platforms.
+    HWND GetDlgItemHwnd(int nID) const;
     void SetDlgItemText(int nID, const std::string& text);
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
     DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_STYLE)); }
@@ -93,6 +96,7 @@ private:
         LPARAM lParam;
     };
     CurrentMessage m_msgCur = {0, 0, 0};
+    mutable std::unordered_map<int, HWND> m_controls;
 
     static LRESULT CALLBACK CbtFilterHook(int code, WPARAM wParam, LPARAM lParam);
 };
