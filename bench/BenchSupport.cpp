@@ -18,25 +18,6 @@ std::string MakeScratchFolder(const char* name) {
     return path;
 }
 
-void RemoveTree(const std::string& path) {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = ::FindFirstFileA((path + "\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::string n = fd.cFileName;
-            if (n == "." || n == "..")
-                continue;
-            std::string full = path + "\\" + n;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(full);
-            else
-                ::DeleteFileA(full.c_str());
-        } while (::FindNextFileA(h, &fd));
-        ::FindClose(h);
-    }
-    ::RemoveDirectoryA(path.c_str());
-}
-
 SIZE_T PrivateBytes() {
     PROCESS_MEMORY_COUNTERS_EX pmc = {};
     pmc.cb = sizeof(pmc);

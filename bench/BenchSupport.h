@@ -1,12 +1,13 @@
 // Timing, scratch folders and memory figures for the benchmarks.
 #pragma once
 
+#include "support/Files.h"
+
 #include <windows.h>
 
 #include <string>
 
 double Seconds();
 std::string MakeScratchFolder(const char* name);
-void RemoveTree(const std::string& path);
 // The process's private bytes, for watching what a run keeps.
 SIZE_T PrivateBytes();

@@ -7,6 +7,7 @@
 // Usage: e2e_driver <path of tessivox.exe>. Prints one line per check and a
 // closing "N passed, N failed"; exits non-zero when a check failed.
 #include "RemoteProcess.h"
+#include "support/Files.h"
 #include "support/Png.h"
 
 #include <windows.h>
@@ -52,33 +53,8 @@ std::string WindowsPath(std::string path) {
     return path;
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::ostringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
-void WriteFile(const std::string& path, const std::string& text) {
-    std::ofstream f(path, std::ios::binary);
-    f << text;
-}
 
-std::vector<std::string> ListFolder(const std::string& path) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA fd;
-    HANDLE h = ::FindFirstFileA((path + "\\*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::string n = fd.cFileName;
-        if (n != "." && n != "..")
-            names.push_back(n);
-    } while (::FindNextFileA(h, &fd));
-    ::FindClose(h);
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 // A window's text; for another process's window only WM_GETTEXT asks the control itself.
 std::string Text(HWND h) {
@@ -288,14 +264,14 @@ int main(int argc, char** argv) {
     ::CreateDirectoryA(photos.c_str(), nullptr);
     Check(::CopyFileA(exe.c_str(), (program + "\\tessivox.exe").c_str(), FALSE) != FALSE,
           "a fresh program folder");
-    WriteFile(program + "\\settings.ini", "");
+    WriteTextFile(program + "\\settings.ini", "");
     const std::string language = program + "\\Languages\\English.ini";
-    WriteFile(language, "[Setting]\r\nLanguage=English\r\n");
+    WriteTextFile(language, "[Setting]\r\nLanguage=English\r\n");
     const std::vector<std::string> originals = {"IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.JPG"};
     std::map<std::string, std::string> contents;
     for (const std::string& n : originals) {
         contents[n] = "photo " + n;
-        WriteFile(photos + "\\" + n, contents[n]);
+        WriteTextFile(photos + "\\" + n, contents[n]);
     }
 
     STARTUPINFOA si = {};
@@ -369,7 +345,7 @@ int main(int argc, char** argv) {
                 renamed = renamed && n.size() > 12 && n.substr(n.size() - 4) == ".JPG" &&
                           n.find("  ") != std::string::npos;
                 std::string old = n.substr(0, 8) + ".JPG";
-                renamed = renamed && ReadFile(photos + "\\" + n) == contents[old];
+                renamed = renamed && ReadTextFile(photos + "\\" + n) == contents[old];
             }
             Check(renamed, "every photo has its new name and its content");
 
@@ -382,9 +358,11 @@ int main(int argc, char** argv) {
                                               "All the name of files have been changed.");
             if (restored)
                 PressButton(restored, IDOK, "OK");
-            bool back_ok = ListFolder(photos) == originals;
+            auto restoredNames = ListFolder(photos);
+            std::sort(restoredNames.begin(), restoredNames.end());
+            bool back_ok = restoredNames == originals;
             for (const std::string& n : originals)
-                back_ok = back_ok && ReadFile(photos + "\\" + n) == contents[n];
+                back_ok = back_ok && ReadTextFile(photos + "\\" + n) == contents[n];
             Check(back_ok, "Back gives every photo its old name and content");
         }
         ::PostMessageA(mainWnd, WM_CLOSE, 0, 0);
@@ -406,16 +384,7 @@ int main(int argc, char** argv) {
     ::GetPrivateProfileStringA("String", "IDD129_1", "", value, sizeof(value), language.c_str());
     Check(std::string(value) == "Start", "and the dialog texts");
 
-    for (const std::string& n : ListFolder(photos))
-        ::DeleteFileA((photos + "\\" + n).c_str());
-    ::RemoveDirectoryA(photos.c_str());
-    for (const std::string& n : ListFolder(program + "\\Languages"))
-        ::DeleteFileA((program + "\\Languages\\" + n).c_str());
-    ::RemoveDirectoryA((program + "\\Languages").c_str());
-    for (const std::string& n : ListFolder(program))
-        ::DeleteFileA((program + "\\" + n).c_str());
-    ::RemoveDirectoryA(program.c_str());
-    ::RemoveDirectoryA(root.c_str());
+    RemoveTree(root);
     ::CoUninitialize();
     std::printf("%d passed, %d failed\n", g_passed, g_failed);
     return g_failed == 0 ? 0 : 1;

@@ -2,6 +2,8 @@
 // boxes and message pumping.
 #pragma once
 
+#include "Files.h"
+
 #include <windows.h>
 
 #include <deque>
@@ -22,13 +24,6 @@ private:
     std::string m_path;
 };
 
-void WriteTextFile(const std::string& path, const std::string& content);
-std::string ReadTextFile(const std::string& path);
-bool FileExists(const std::string& path);
-void MakeFolder(const std::string& path);
-void RemoveTree(const std::string& path);
-// The names in a folder in the file system's order, without "." and "..".
-std::vector<std::string> ListFolder(const std::string& path);
 
 // Answers every message box while it lives and remembers what was shown.
 class CMessageBoxLog {
