@@ -16,7 +16,7 @@ END_MESSAGE_MAP()
 
 HWND CDialog::CreateFromTemplate(HWND hWndParent) {
     HINSTANCE hInst = ::GetModuleHandleA(nullptr);
-    HRSRC hRes = ::FindResourceA(hInst, MAKEINTRESOURCEA(m_nIDTemplate), MAKEINTRESOURCEA(5));
+    HRSRC hRes = ::FindResourceA(hInst, MAKEINTRESOURCEA(m_nIDTemplate), RT_DIALOG);
     HGLOBAL hTemplate = hRes ? ::LoadResource(hInst, hRes) : nullptr;
     auto* tmpl = hTemplate ? static_cast<LPCDLGTEMPLATEA>(::LockResource(hTemplate)) : nullptr;
     if (!tmpl)
