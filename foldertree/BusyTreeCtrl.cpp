@@ -232,7 +232,7 @@ void CBusyTreeCtrl::PaintLoadingIcon() {
     CBrushHandle background(::CreateSolidBrush(BackgroundColour()));
     CClientDC dc(m_hWnd);
     if (m_hLoadingIcon)
-        ::DrawIconEx(dc.Get(), rc.left, rc.top, static_cast<HICON>(m_hLoadingIcon),
+        ::DrawIconEx(dc.Get(), rc.left, rc.top, m_hLoadingIcon,
                      rc.right - rc.left, rc.bottom - rc.top, 0, background.Get(), DI_NORMAL);
     else
         ::FillRect(dc.Get(), &rc, background.Get());

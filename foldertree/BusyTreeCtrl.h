@@ -41,7 +41,7 @@ public:
     BOOL SelectItem(HTREEITEM hItem);
 
     int m_bFeedback = 0;
-    HANDLE m_hLoadingIcon = nullptr; // not owned; never set in this program
+    HICON m_hLoadingIcon = nullptr; // not owned; never set in this program
 
 protected:
     // The hooks, in their slot order.
