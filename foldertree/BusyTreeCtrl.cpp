@@ -4,8 +4,6 @@
 
 #include <mmsystem.h>
 
-#include <initializer_list>
-
 BEGIN_MESSAGE_MAP(CBusyTreeCtrl, CWnd)
 ON_NOTIFY_REFLECT(TVN_ITEMEXPANDINGA, OnItemExpanding)
 ON_NOTIFY_REFLECT(TVN_ITEMEXPANDINGW, OnItemExpanding)
@@ -243,18 +241,19 @@ void CBusyTreeCtrl::PaintLoadingIcon() {
 void CBusyTreeCtrl::StartFeedback() {
     OnFeedbackBegin(m_hLoadingItem);
     m_bStopWorker = 0;
-    m_hTickEvent = ::CreateEventA(nullptr, FALSE, TRUE, nullptr);
-    m_hProgressEvent = ::CreateEventA(nullptr, FALSE, TRUE, nullptr);
-    m_hWorker = ::CreateThread(nullptr, 0, &FeedbackWorker, this, 0, nullptr);
+    m_hTickEvent.Reset(::CreateEventA(nullptr, FALSE, TRUE, nullptr));
+    m_hProgressEvent.Reset(::CreateEventA(nullptr, FALSE, TRUE, nullptr));
+    m_hWorker.Reset(::CreateThread(nullptr, 0, &FeedbackWorker, this, 0, nullptr));
     m_nTimerId = 0;
     if (m_nTickPeriod > 0)
-        m_nTimerId = ::timeSetEvent(m_nTickPeriod, 5, reinterpret_cast<LPTIMECALLBACK>(m_hTickEvent),
-                                    0, TIME_PERIODIC | TIME_CALLBACK_EVENT_SET);
+        m_nTimerId = ::timeSetEvent(m_nTickPeriod, 5,
+                                    reinterpret_cast<LPTIMECALLBACK>(m_hTickEvent.Get()), 0,
+                                    TIME_PERIODIC | TIME_CALLBACK_EVENT_SET);
 }
 
 DWORD WINAPI CBusyTreeCtrl::FeedbackWorker(LPVOID pParam) {
     auto* tree = static_cast<CBusyTreeCtrl*>(pParam);
-    const HANDLE events[2] = {tree->m_hTickEvent, tree->m_hProgressEvent};
+    const HANDLE events[2] = {tree->m_hTickEvent.Get(), tree->m_hProgressEvent.Get()};
     while (!tree->m_bStopWorker) {
         DWORD woke = ::WaitForMultipleObjects(2, events, FALSE, INFINITE);
         if (tree->m_bStopWorker || woke == WAIT_FAILED)
@@ -269,14 +268,12 @@ void CBusyTreeCtrl::StopFeedback() {
         ::timeKillEvent(m_nTimerId);
     m_nTimerId = 0;
     m_bStopWorker = 1;
-    ::SetEvent(m_hProgressEvent);
-    if (m_hWorker)
-        ::WaitForSingleObject(m_hWorker, INFINITE);
-    for (HANDLE* h : {&m_hTickEvent, &m_hProgressEvent, &m_hWorker}) {
-        if (*h)
-            ::CloseHandle(*h);
-        *h = nullptr;
-    }
+    ::SetEvent(m_hProgressEvent.Get());
+    if (m_hWorker.Get())
+        ::WaitForSingleObject(m_hWorker.Get(), INFINITE);
+    m_hTickEvent.Reset();
+    m_hProgressEvent.Reset();
+    m_hWorker.Reset();
     OnFeedbackEnd();
 }
 
@@ -285,12 +282,12 @@ void CBusyTreeCtrl::SetLoadProgress(int nTotal, int nDone) {
     m_nLoadDone = nDone;
     if (m_onProgressReport)
         m_onProgressReport(nTotal, nDone);
-    ::SetEvent(m_hProgressEvent);
+    ::SetEvent(m_hProgressEvent.Get());
 }
 
 void CBusyTreeCtrl::StepLoadProgress(int nStep) {
     m_nLoadDone += nStep;
     if (m_onProgressReport)
         m_onProgressReport(m_nLoadTotal, m_nLoadDone);
-    ::SetEvent(m_hProgressEvent);
+    ::SetEvent(m_hProgressEvent.Get());
 }

@@ -7,6 +7,7 @@
 // draws. They share the two counts and the stop flag, and two auto-reset events.
 #pragma once
 
+#include "platform/ScopedHandles.h"
 #include "platform/Wnd.h"
 
 #include <commctrl.h>
@@ -68,9 +69,9 @@ protected:
     void OnSelChanging(NMHDR* pNMHDR, LRESULT* pResult);
     DECLARE_MESSAGE_MAP()
 
-    HANDLE m_hWorker = nullptr;
-    HANDLE m_hTickEvent = nullptr;
-    HANDLE m_hProgressEvent = nullptr;
+    CKernelHandle m_hWorker;
+    CKernelHandle m_hTickEvent;
+    CKernelHandle m_hProgressEvent;
     std::atomic<int> m_bStopWorker{0};
     UINT m_nTimerId = 0;
     UINT m_nTickPeriod = 0;

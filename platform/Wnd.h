@@ -16,7 +16,6 @@ public:
     virtual ~CWnd();
 
     HWND m_hWnd = nullptr;
-    HWND GetSafeHwnd() const { return m_hWnd; }
     operator HWND() const { return m_hWnd; }
 
     // The object bound to a window, or null when none is.
@@ -27,7 +26,6 @@ public:
                   const RECT& rect, HWND hWndParent, UINT_PTR nID);
     // Takes over an existing window (a dialog's control): PreSubclassWindow, then subclassing.
     BOOL SubclassWindow(HWND hWnd);
-    BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
     HWND UnsubclassWindow();
     virtual BOOL DestroyWindow();
 
