@@ -3,6 +3,6 @@
 
 #include <string>
 
-extern std::string g_strProgramDir;    // program folder, no trailing backslash
-extern std::string g_strSettingsFile;  // settings.ini beside the program
-extern std::string g_strLanguageFile;  // the chosen language file; empty until chosen
+extern std::string g_strProgramDir;   // program folder, no trailing backslash
+extern std::string g_strSettingsFile; // settings.ini beside the program
+extern std::string g_strLanguageFile; // the chosen language file; empty until chosen

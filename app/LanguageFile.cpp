@@ -21,8 +21,8 @@ constexpr DWORD kSettingBuffer = 1000;
 std::string ReadValue(const std::string& file, const char* section, const char* key,
                       const char* defaultText, DWORD bufferSize) {
     std::vector<char> buf(bufferSize, '\0');
-    DWORD n = ::GetPrivateProfileStringA(section, key, defaultText, buf.data(), bufferSize,
-                                         file.c_str());
+    DWORD n =
+        ::GetPrivateProfileStringA(section, key, defaultText, buf.data(), bufferSize, file.c_str());
     return std::string(buf.data(), n);
 }
 } // namespace

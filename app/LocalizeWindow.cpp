@@ -41,8 +41,8 @@ void LocalizeWindow(HWND hWnd, int nDialogNumber) {
         if (IsEditClass(hChild))
             continue;
         std::snprintf(key, sizeof(key), "IDD%d_%d", nDialogNumber, ::GetDlgCtrlID(hChild));
-        if (::GetPrivateProfileStringA(section, key, "", buf.data(), kValueBuffer,
-                                       file.c_str()) > 0)
+        if (::GetPrivateProfileStringA(section, key, "", buf.data(), kValueBuffer, file.c_str()) >
+            0)
             ::SetWindowTextA(hChild, DecodeLangText(buf.data()).c_str());
         else
             WriteIniText(file, section, key, EncodeLangText(WindowText(hChild)));

@@ -11,8 +11,8 @@ std::string ProgramFolderFromCommandLine(const std::string& commandLine,
                                          const std::string& modulePath) {
     if (!commandLine.empty() && commandLine[0] == '"') {
         size_t close = commandLine.find('"', 1);
-        std::string path = commandLine.substr(1, close == std::string::npos ? std::string::npos
-                                                                             : close - 1);
+        std::string path =
+            commandLine.substr(1, close == std::string::npos ? std::string::npos : close - 1);
         std::string folder = FolderOf(path);
         if (!folder.empty())
             return folder;

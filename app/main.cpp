@@ -5,4 +5,6 @@
 
 CRenamerApp theApp;
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return AfxWinMain(); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    return AfxWinMain();
+}

@@ -69,8 +69,8 @@ int FloorFolder(const std::string& folder) {
         if (name.find(' ') != std::string::npos)
             continue; // renamed already
         std::string old = folder + "\\" + name;
-        std::string renamed = folder + "\\" + name.substr(0, name.size() - 4) +
-                              " 2026-12-7  12_0_0.JPG";
+        std::string renamed =
+            folder + "\\" + name.substr(0, name.size() - 4) + " 2026-12-7  12_0_0.JPG";
         Exists(old);
         Exists(renamed);
         ::MoveFileExA(old.c_str(), renamed.c_str(), 0);

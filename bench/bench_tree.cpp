@@ -70,7 +70,8 @@ public:
         ins.item.pszText = const_cast<char*>("bench");
         ins.item.cChildren = 1;
         ins.item.lParam = reinterpret_cast<LPARAM>(pidl); // the node owns it from here
-        auto node = reinterpret_cast<HTREEITEM>(SendMessage(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
+        auto node = reinterpret_cast<HTREEITEM>(
+            SendMessage(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
         double t0 = Seconds();
         CBusyTreeCtrl::Expand(node, TVE_EXPAND);
         double t1 = Seconds();
@@ -95,8 +96,9 @@ int main(int argc, char** argv) {
     CHost host;
     std::string cls = AfxRegisterWndClass(0);
     host.CreateEx(0, cls.c_str(), "bench", WS_POPUP | WS_VISIBLE, RECT{0, 0, 400, 600}, nullptr, 0);
-    HWND h = ::CreateWindowExA(0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS, 0, 0,
-                               400, 600, host.m_hWnd, reinterpret_cast<HMENU>(1003), nullptr, nullptr);
+    HWND h =
+        ::CreateWindowExA(0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS, 0, 0, 400,
+                          600, host.m_hWnd, reinterpret_cast<HMENU>(1003), nullptr, nullptr);
     CBenchTree tree;
     tree.SubclassWindow(h);
     tree.m_bFeedback = 1;

@@ -11,9 +11,9 @@ constexpr COLORREF kMaskColour = RGB(0, 255, 255);
 } // namespace
 
 BEGIN_MESSAGE_MAP(CProgressStrip, CWnd)
-ON_WM_ERASEBKGND()
-ON_WM_PAINT()
-ON_WM_TIMER()
+    ON_WM_ERASEBKGND()
+    ON_WM_PAINT()
+    ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 CProgressStrip::CProgressStrip(CWnd* pHost, int nUpper, HBITMAP hSkin) {
@@ -48,8 +48,8 @@ void CProgressStrip::CreateStrip(CWnd* pHost, int nUpper, HBITMAP hSkin) {
     if (!GetHostRect(&rc))
         return;
     std::string cls = AfxRegisterWndClass(0, ::LoadCursorA(nullptr, IDC_WAIT));
-    if (!CreateEx(WS_EX_STATICEDGE, cls.c_str(), "", kStripStyle, rc,
-                  ::GetParent(pHost->m_hWnd), reinterpret_cast<UINT_PTR>(this)))
+    if (!CreateEx(WS_EX_STATICEDGE, cls.c_str(), "", kStripStyle, rc, ::GetParent(pHost->m_hWnd),
+                  reinterpret_cast<UINT_PTR>(this)))
         return;
     InitStrip(nUpper, hSkin);
 }
@@ -151,8 +151,8 @@ BOOL CProgressStrip::ComputeGeometry(RECT* prcClient) {
     GetClientRect(&rc);
     if (prcClient)
         *prcClient = rc;
-    StripGeometry g = ComputeStripGeometry(rc.right - rc.left, m_cxTile, m_nPos, m_nLower,
-                                           m_nUpper);
+    StripGeometry g =
+        ComputeStripGeometry(rc.right - rc.left, m_cxTile, m_nPos, m_nLower, m_nUpper);
     m_nEndPx = g.endPx;
     m_nTrackEndPx = g.trackEndPx;
     return !(m_painted.drawnTrackEndPx == m_nTrackEndPx && m_painted.drawnEndPx == m_nEndPx);
@@ -249,8 +249,8 @@ void CProgressStrip::OnPaint() {
     ComputeGeometry(&rc);
     const int cx = rc.right - rc.left;
     const int cy = rc.bottom - rc.top;
-    const bool sameSize = cx == m_rcPainted.right - m_rcPainted.left &&
-                          cy == m_rcPainted.bottom - m_rcPainted.top;
+    const bool sameSize =
+        cx == m_rcPainted.right - m_rcPainted.left && cy == m_rcPainted.bottom - m_rcPainted.top;
     if (!sameSize) {
         m_pBackBuffer.Reset(::CreateCompatibleBitmap(dc.Get(), cx, cy));
         ++m_nBackBuffers;

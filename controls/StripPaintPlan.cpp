@@ -4,8 +4,12 @@
 
 namespace {
 // The grid offset at or before p, towards zero, as the tiles are laid out.
-int Grid(int p, int a) { return p - p % a; }
-int HalfDown(int v) { return v >= 0 ? v / 2 : -((1 - v) / 2); }
+int Grid(int p, int a) {
+    return p - p % a;
+}
+int HalfDown(int v) {
+    return v >= 0 ? v / 2 : -((1 - v) / 2);
+}
 } // namespace
 
 StripGeometry ComputeStripGeometry(int clientWidth, int tileWidth, int pos, int lower, int upper) {

@@ -5,12 +5,12 @@
 #include <mmsystem.h>
 
 BEGIN_MESSAGE_MAP(CBusyTreeCtrl, CWnd)
-ON_NOTIFY_REFLECT(TVN_ITEMEXPANDINGA, OnItemExpanding)
-ON_NOTIFY_REFLECT(TVN_ITEMEXPANDINGW, OnItemExpanding)
-ON_NOTIFY_REFLECT(TVN_ITEMEXPANDEDA, OnItemExpanded)
-ON_NOTIFY_REFLECT(TVN_ITEMEXPANDEDW, OnItemExpanded)
-ON_NOTIFY_REFLECT(TVN_SELCHANGINGA, OnSelChanging)
-ON_NOTIFY_REFLECT(TVN_SELCHANGINGW, OnSelChanging)
+    ON_NOTIFY_REFLECT(TVN_ITEMEXPANDINGA, OnItemExpanding)
+    ON_NOTIFY_REFLECT(TVN_ITEMEXPANDINGW, OnItemExpanding)
+    ON_NOTIFY_REFLECT(TVN_ITEMEXPANDEDA, OnItemExpanded)
+    ON_NOTIFY_REFLECT(TVN_ITEMEXPANDEDW, OnItemExpanded)
+    ON_NOTIFY_REFLECT(TVN_SELCHANGINGA, OnSelChanging)
+    ON_NOTIFY_REFLECT(TVN_SELCHANGINGW, OnSelChanging)
 END_MESSAGE_MAP()
 
 CBusyTreeCtrl::CBusyTreeCtrl() : m_strLoadingText("Loading...") {}
@@ -38,7 +38,8 @@ BOOL CBusyTreeCtrl::ItemHasChildren(HTREEITEM hItem) const {
 
 BOOL CBusyTreeCtrl::GetItemRect(HTREEITEM hItem, RECT* prc, BOOL bTextOnly) const {
     *reinterpret_cast<HTREEITEM*>(prc) = hItem;
-    return static_cast<BOOL>(SendMessage(TVM_GETITEMRECT, bTextOnly, reinterpret_cast<LPARAM>(prc)));
+    return static_cast<BOOL>(
+        SendMessage(TVM_GETITEMRECT, bTextOnly, reinterpret_cast<LPARAM>(prc)));
 }
 
 LPARAM CBusyTreeCtrl::GetItemData(HTREEITEM hItem) const {
@@ -65,7 +66,8 @@ BOOL CBusyTreeCtrl::Expand(HTREEITEM hItem, UINT nCode) {
 }
 
 BOOL CBusyTreeCtrl::SelectItem(HTREEITEM hItem) {
-    return static_cast<BOOL>(SendMessage(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(hItem)));
+    return static_cast<BOOL>(
+        SendMessage(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(hItem)));
 }
 
 // ---- hooks -------------------------------------------------------------------------------------
@@ -73,8 +75,12 @@ BOOL CBusyTreeCtrl::SelectItem(HTREEITEM hItem) {
 void CBusyTreeCtrl::OnFeedbackBegin(HTREEITEM) {}
 void CBusyTreeCtrl::OnFeedbackDraw(BOOL, int, int) {}
 void CBusyTreeCtrl::OnFeedbackEnd() {}
-BOOL CBusyTreeCtrl::ShouldReloadChildren(HTREEITEM) { return FALSE; }
-BOOL CBusyTreeCtrl::LoadChildren(HTREEITEM) { return FALSE; }
+BOOL CBusyTreeCtrl::ShouldReloadChildren(HTREEITEM) {
+    return FALSE;
+}
+BOOL CBusyTreeCtrl::LoadChildren(HTREEITEM) {
+    return FALSE;
+}
 void CBusyTreeCtrl::OnItemSelecting(HTREEITEM) {}
 
 // ---- notifications -----------------------------------------------------------------------------
@@ -230,8 +236,8 @@ void CBusyTreeCtrl::PaintLoadingIcon() {
     CBrushHandle background(::CreateSolidBrush(BackgroundColour()));
     CClientDC dc(m_hWnd);
     if (m_hLoadingIcon)
-        ::DrawIconEx(dc.Get(), rc.left, rc.top, m_hLoadingIcon,
-                     rc.right - rc.left, rc.bottom - rc.top, 0, background.Get(), DI_NORMAL);
+        ::DrawIconEx(dc.Get(), rc.left, rc.top, m_hLoadingIcon, rc.right - rc.left,
+                     rc.bottom - rc.top, 0, background.Get(), DI_NORMAL);
     else
         ::FillRect(dc.Get(), &rc, background.Get());
 }
@@ -246,9 +252,9 @@ void CBusyTreeCtrl::StartFeedback() {
     m_hWorker.Reset(::CreateThread(nullptr, 0, &FeedbackWorker, this, 0, nullptr));
     m_nTimerId = 0;
     if (m_nTickPeriod > 0)
-        m_nTimerId = ::timeSetEvent(m_nTickPeriod, 5,
-                                    reinterpret_cast<LPTIMECALLBACK>(m_hTickEvent.Get()), 0,
-                                    TIME_PERIODIC | TIME_CALLBACK_EVENT_SET);
+        m_nTimerId =
+            ::timeSetEvent(m_nTickPeriod, 5, reinterpret_cast<LPTIMECALLBACK>(m_hTickEvent.Get()),
+                           0, TIME_PERIODIC | TIME_CALLBACK_EVENT_SET);
 }
 
 DWORD WINAPI CBusyTreeCtrl::FeedbackWorker(LPVOID pParam) {

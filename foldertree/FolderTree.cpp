@@ -38,8 +38,8 @@ int IconIndex(LPCITEMIDLIST pidl, UINT flags) {
 } // namespace
 
 BEGIN_MESSAGE_MAP(CFolderTree, CBusyTreeCtrl)
-ON_NOTIFY_REFLECT(TVN_DELETEITEMA, OnDeleteItem)
-ON_NOTIFY_REFLECT(TVN_DELETEITEMW, OnDeleteItem)
+    ON_NOTIFY_REFLECT(TVN_DELETEITEMA, OnDeleteItem)
+    ON_NOTIFY_REFLECT(TVN_DELETEITEMW, OnDeleteItem)
 END_MESSAGE_MAP()
 
 CFolderTree::CFolderTree() {
@@ -85,7 +85,9 @@ LPCITEMIDLIST CFolderTree::NodeIDList(HTREEITEM hItem) const {
     return reinterpret_cast<LPCITEMIDLIST>(GetItemData(hItem));
 }
 
-BOOL CFolderTree::ShouldReloadChildren(HTREEITEM) { return FALSE; }
+BOOL CFolderTree::ShouldReloadChildren(HTREEITEM) {
+    return FALSE;
+}
 
 BOOL CFolderTree::LoadChildren(HTREEITEM hParent) {
     if (!m_pDesktop || !m_pMalloc)
@@ -147,7 +149,8 @@ BOOL CFolderTree::DescribeChild(TVITEMA& item, std::string& text, LPCITEMIDLIST 
                                             &name))) {
         switch (name.uType) {
         case STRRET_WSTR: {
-            int n = ::WideCharToMultiByte(CP_ACP, 0, name.pOleStr, -1, nullptr, 0, nullptr, nullptr);
+            int n =
+                ::WideCharToMultiByte(CP_ACP, 0, name.pOleStr, -1, nullptr, 0, nullptr, nullptr);
             std::vector<char> buf(n > 0 ? n : 1, '\0');
             ::WideCharToMultiByte(CP_ACP, 0, name.pOleStr, -1, buf.data(), n, nullptr, nullptr);
             text = buf.data();
@@ -178,7 +181,8 @@ BOOL CFolderTree::DescribeChild(TVITEMA& item, std::string& text, LPCITEMIDLIST 
     } else {
         // Every icon lookup is a trip to the file system. Folders that share a
         // closed icon share its open one, so a fill asks once per kind of icon.
-        const long long key = (static_cast<long long>(item.iImage) << 1) | ((kind & SFGAO_LINK) ? 1 : 0);
+        const long long key =
+            (static_cast<long long>(item.iImage) << 1) | ((kind & SFGAO_LINK) ? 1 : 0);
         auto known = m_openIcons.find(key);
         if (known == m_openIcons.end())
             known = m_openIcons.emplace(key, IconIndex(pidlAbsolute, flags | SHGFI_OPENICON)).first;

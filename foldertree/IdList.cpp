@@ -14,8 +14,8 @@ UINT IDListSize(LPCITEMIDLIST pidl) {
 LPCITEMIDLIST NextItemID(LPCITEMIDLIST pidl) {
     if (!pidl || pidl->mkid.cb == 0)
         return nullptr;
-    auto next = reinterpret_cast<LPCITEMIDLIST>(reinterpret_cast<const BYTE*>(pidl) +
-                                                pidl->mkid.cb);
+    auto next =
+        reinterpret_cast<LPCITEMIDLIST>(reinterpret_cast<const BYTE*>(pidl) + pidl->mkid.cb);
     return next->mkid.cb == 0 ? nullptr : next;
 }
 

@@ -10,7 +10,9 @@ std::string ClassOf(HWND hWnd) {
     ::GetClassNameA(hWnd, name, sizeof(name));
     return name;
 }
-unsigned long StyleOf(HWND hWnd) { return static_cast<unsigned long>(::GetWindowLongA(hWnd, GWL_STYLE)); }
+unsigned long StyleOf(HWND hWnd) {
+    return static_cast<unsigned long>(::GetWindowLongA(hWnd, GWL_STYLE));
+}
 
 // What a list box's horizontal bar can scroll to, at most.
 int HorzScrollLimit(HWND hWnd) {
@@ -32,7 +34,9 @@ BOOL AnchorLayout::WantsFullRepaint(HWND hChild) {
     return DefaultWantsFullRepaint(ClassOf(hChild), StyleOf(hChild));
 }
 
-void AnchorLayout::GetLayoutArea(RECT* prc) { ::GetClientRect(GetHostWindow(), prc); }
+void AnchorLayout::GetLayoutArea(RECT* prc) {
+    ::GetClientRect(GetHostWindow(), prc);
+}
 
 RECT AnchorLayout::ChildRect(HWND hChild) {
     RECT rc;
@@ -98,8 +102,8 @@ void AnchorLayout::ArrangeChildren() {
         if (newW == curW && newH == curH)
             flags |= SWP_NOSIZE;
         if (hdwp)
-            hdwp = ::DeferWindowPos(hdwp, rec.hWnd, nullptr, next.left, next.top, newW, newH,
-                                    flags);
+            hdwp =
+                ::DeferWindowPos(hdwp, rec.hWnd, nullptr, next.left, next.top, newW, newH, flags);
     }
     if (hdwp)
         ::EndDeferWindowPos(hdwp);

@@ -2,9 +2,9 @@
 
 namespace {
 constexpr unsigned long kTypeMask = 0x1F;
-constexpr unsigned long kCenterImage = 0x200;     // SS_CENTERIMAGE
+constexpr unsigned long kCenterImage = 0x200;         // SS_CENTERIMAGE
 constexpr unsigned long kToolbarTransparent = 0x8000; // TBSTYLE_TRANSPARENT
-constexpr unsigned long kGroupBox = 7;            // BS_GROUPBOX
+constexpr unsigned long kGroupBox = 7;                // BS_GROUPBOX
 } // namespace
 
 AnchorOffsets MeasureAnchors(const AnchorEdges& child, int w, int h, AnchorPoint topLeft,
@@ -35,9 +35,12 @@ bool DefaultWantsEraseClip(const std::string& className, unsigned long style) {
         return type != kGroupBox;
     if (className == "Static") {
         switch (type) {
-        case 4: case 5: case 6: // filled rectangles
-        case 14:                // bitmap
-        case 16: case 17:       // etched lines
+        case 4:
+        case 5:
+        case 6:  // filled rectangles
+        case 14: // bitmap
+        case 16:
+        case 17: // etched lines
             return true;
         case 3:  // icon
         case 15: // enhanced metafile
@@ -53,10 +56,16 @@ bool DefaultWantsFullRepaint(const std::string& className, unsigned long style) 
     if (className != "Static")
         return false;
     switch (style & kTypeMask) {
-    case 0: case 1: case 2: // text
-    case 14: case 15:       // bitmap, enhanced metafile
+    case 0:
+    case 1:
+    case 2: // text
+    case 14:
+    case 15: // bitmap, enhanced metafile
         return true;
-    case 3: case 11: case 16: case 17: // icon, simple, etched lines
+    case 3:
+    case 11:
+    case 16:
+    case 17: // icon, simple, etched lines
         return false;
     default:
         return (style & kCenterImage) != 0;

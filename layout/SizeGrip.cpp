@@ -10,9 +10,9 @@ SizeGrip::SizeGrip()
 BOOL SizeGrip::CreateGrip() {
     const int w = m_gripSize.cx;
     const int h = m_gripSize.cy;
-    m_gripBar = ::CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_CLIPSIBLINGS | SBS_SIZEGRIP, 0,
-                                  0, w, h, GetHostWindow(), nullptr, ::GetModuleHandleA(nullptr),
-                                  nullptr);
+    m_gripBar =
+        ::CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_CLIPSIBLINGS | SBS_SIZEGRIP, 0, 0, w, h,
+                          GetHostWindow(), nullptr, ::GetModuleHandleA(nullptr), nullptr);
     if (!m_gripBar)
         return FALSE;
 
@@ -43,15 +43,16 @@ void SizeGrip::UpdateGripPosition() {
     ::EnableWindow(m_gripBar, !::IsZoomed(host));
 }
 
-void SizeGrip::ShowGrip(BOOL bShow) { ::ShowWindow(m_gripBar, bShow ? SW_SHOW : SW_HIDE); }
+void SizeGrip::ShowGrip(BOOL bShow) {
+    ::ShowWindow(m_gripBar, bShow ? SW_SHOW : SW_HIDE);
+}
 
-LRESULT CALLBACK SizeGrip::GripHitTestProc(HWND hWnd, UINT message, WPARAM wParam,
-                                           LPARAM lParam) {
+LRESULT CALLBACK SizeGrip::GripHitTestProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto oldProc = reinterpret_cast<WNDPROC>(::GetPropA(hWnd, kGripProperty));
     switch (message) {
     case WM_NCHITTEST:
         return (::GetWindowLongA(hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) ? HTBOTTOMLEFT
-                                                                        : HTBOTTOMRIGHT;
+                                                                       : HTBOTTOMRIGHT;
     case WM_DESTROY:
         ::RemovePropA(hWnd, kGripProperty);
         ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(oldProc));

@@ -17,8 +17,7 @@ public:
     void ShowGrip(BOOL bShow);
     HWND GetGripWindow() const { return m_gripBar; }
 
-    static LRESULT CALLBACK GripHitTestProc(HWND hWnd, UINT message, WPARAM wParam,
-                                            LPARAM lParam);
+    static LRESULT CALLBACK GripHitTestProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 protected:
     SIZE m_gripSize;

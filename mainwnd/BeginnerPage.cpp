@@ -15,15 +15,15 @@ constexpr int kOptionTextLimit = 40;
 } // namespace
 
 BEGIN_MESSAGE_MAP(CBeginnerPage, CDialog)
-ON_BN_CLICKED(IDC_REPLACE, OnReplace)
-ON_BN_CLICKED(IDC_ADD_PREFIX, OnAdd)
-ON_BN_CLICKED(IDC_ADD_DATE, UpdateSample)
-ON_BN_CLICKED(IDC_ADD_TIME, UpdateSample)
-ON_BN_CLICKED(IDC_REMOVE_OLD_NAME, UpdateSample)
-ON_EN_CHANGE(IDC_PREFIX, UpdateSample)
-ON_EN_CHANGE(IDC_REPLACE_FROM, UpdateSample)
-ON_EN_CHANGE(IDC_REPLACE_TO, UpdateSample)
-ON_BN_CLICKED(IDC_BACK, OnBack)
+    ON_BN_CLICKED(IDC_REPLACE, OnReplace)
+    ON_BN_CLICKED(IDC_ADD_PREFIX, OnAdd)
+    ON_BN_CLICKED(IDC_ADD_DATE, UpdateSample)
+    ON_BN_CLICKED(IDC_ADD_TIME, UpdateSample)
+    ON_BN_CLICKED(IDC_REMOVE_OLD_NAME, UpdateSample)
+    ON_EN_CHANGE(IDC_PREFIX, UpdateSample)
+    ON_EN_CHANGE(IDC_REPLACE_FROM, UpdateSample)
+    ON_EN_CHANGE(IDC_REPLACE_TO, UpdateSample)
+    ON_BN_CLICKED(IDC_BACK, OnBack)
 END_MESSAGE_MAP()
 
 CRenamerDlg* CBeginnerPage::MainWindow() const {

@@ -9,13 +9,13 @@
 #include "platform/ScopedHandles.h"
 
 BEGIN_MESSAGE_MAP(CRenamerDlg, CLayoutDialog)
-ON_WM_SYSCOMMAND()
-ON_WM_PAINT()
-ON_WM_QUERYDRAGICON()
-ON_NOTIFY(NM_CLICK, IDC_PAGE_TABS, OnClickTab)
-ON_NOTIFY(TVN_SELCHANGEDA, IDC_FOLDER_TREE, OnFolderSelChanged)
-ON_NOTIFY(TVN_SELCHANGEDW, IDC_FOLDER_TREE, OnFolderSelChanged)
-ON_WM_DESTROY()
+    ON_WM_SYSCOMMAND()
+    ON_WM_PAINT()
+    ON_WM_QUERYDRAGICON()
+    ON_NOTIFY(NM_CLICK, IDC_PAGE_TABS, OnClickTab)
+    ON_NOTIFY(TVN_SELCHANGEDA, IDC_FOLDER_TREE, OnFolderSelChanged)
+    ON_NOTIFY(TVN_SELCHANGEDW, IDC_FOLDER_TREE, OnFolderSelChanged)
+    ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 CRenamerDlg::CRenamerDlg() : CLayoutDialog(IDD) {
@@ -114,7 +114,9 @@ void CRenamerDlg::OnPaint() {
     ::DrawIcon(dc.Get(), x, y, m_hIcon);
 }
 
-HCURSOR CRenamerDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
+HCURSOR CRenamerDlg::OnQueryDragIcon() {
+    return static_cast<HCURSOR>(m_hIcon);
+}
 
 void CRenamerDlg::OnClickTab(NMHDR*, LRESULT* pResult) {
     switch (m_tabPages.GetCurSel()) {

@@ -31,8 +31,8 @@ public:
     CTabCtrl m_tabPages;
     CProgressFolderTree m_tree;
     std::string m_strFolderPath;
-    HICON m_hIcon = nullptr;                 // shared resource icon
-    HBITMAP m_pSkinBitmap = nullptr;         // owned
+    HICON m_hIcon = nullptr;         // shared resource icon
+    HBITMAP m_pSkinBitmap = nullptr; // owned
     int m_nCollisionCount = 0;
     std::unique_ptr<CProgressStrip> m_pProgress;
 

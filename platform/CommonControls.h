@@ -18,7 +18,8 @@ public:
         col.fmt = nFormat;
         col.cx = nWidth;
         col.pszText = const_cast<char*>(heading.c_str());
-        return static_cast<int>(SendMessage(LVM_INSERTCOLUMNA, nCol, reinterpret_cast<LPARAM>(&col)));
+        return static_cast<int>(
+            SendMessage(LVM_INSERTCOLUMNA, nCol, reinterpret_cast<LPARAM>(&col)));
     }
     int InsertItem(int nItem, const std::string& text, int nImage) {
         LVITEMA item = {};
@@ -57,7 +58,8 @@ public:
         TCITEMA item = {};
         item.mask = TCIF_TEXT;
         item.pszText = const_cast<char*>(text.c_str());
-        return static_cast<int>(SendMessage(TCM_INSERTITEMA, nItem, reinterpret_cast<LPARAM>(&item)));
+        return static_cast<int>(
+            SendMessage(TCM_INSERTITEMA, nItem, reinterpret_cast<LPARAM>(&item)));
     }
     int GetCurSel() const { return static_cast<int>(SendMessage(TCM_GETCURSEL)); }
     int SetCurSel(int nItem) { return static_cast<int>(SendMessage(TCM_SETCURSEL, nItem)); }

@@ -5,13 +5,15 @@
 namespace {
 // The dialog manager calls this for what the object's map leaves to it; the
 // object already saw every message first, so there is nothing left to do here.
-INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM) {
+    return FALSE;
+}
 } // namespace
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
-ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
-ON_COMMAND(IDOK, OnOK)
-ON_COMMAND(IDCANCEL, OnCancel)
+    ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
+    ON_COMMAND(IDOK, OnOK)
+    ON_COMMAND(IDCANCEL, OnCancel)
 END_MESSAGE_MAP()
 
 HWND CDialog::CreateFromTemplate(HWND hWndParent) {
@@ -77,7 +79,9 @@ void CDialog::EndDialog(int nResult) {
     }
 }
 
-LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM) { return OnInitDialog(); }
+LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM) {
+    return OnInitDialog();
+}
 
 BOOL CDialog::OnInitDialog() {
     UpdateData(FALSE);
@@ -89,7 +93,9 @@ void CDialog::OnOK() {
     EndDialog(IDOK);
 }
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
 
 BOOL CDialog::PreTranslateMessage(MSG* pMsg) {
     if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST)

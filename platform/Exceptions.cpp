@@ -2,7 +2,9 @@
 
 #include "MessageBox.h"
 
-int CException::ReportError(UINT nType) const { return AfxMessageBox(GetErrorMessage(), nType); }
+int CException::ReportError(UINT nType) const {
+    return AfxMessageBox(GetErrorMessage(), nType);
+}
 
 std::string SystemErrorText(DWORD dwError) {
     char* text = nullptr;

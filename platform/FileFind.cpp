@@ -51,7 +51,9 @@ std::string CFileFind::GetFileTitle() const {
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-std::string CFileFind::GetFilePath() const { return m_strRoot + m_found.cFileName; }
+std::string CFileFind::GetFilePath() const {
+    return m_strRoot + m_found.cFileName;
+}
 
 BOOL CFileFind::IsDots() const {
     const char* n = m_found.cFileName;

@@ -9,7 +9,9 @@ MessageBoxScript& Script() {
 }
 } // namespace
 
-void AfxSetMessageBoxScript(MessageBoxScript script) { Script() = std::move(script); }
+void AfxSetMessageBoxScript(MessageBoxScript script) {
+    Script() = std::move(script);
+}
 
 int AfxMessageBox(const std::string& text, UINT nType) {
     if (Script())

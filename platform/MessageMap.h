@@ -37,14 +37,16 @@ protected:                                                                      
     const AFX_MSGMAP* GetMessageMap() const override;
 
 #define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                     \
-    const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); }              \
+    const AFX_MSGMAP* theClass::GetMessageMap() const {                                            \
+        return GetThisMessageMap();                                                                \
+    }                                                                                              \
     const AFX_MSGMAP* theClass::GetThisMessageMap() {                                              \
         typedef theClass ThisClass;                                                                \
         typedef baseClass TheBaseClass;                                                            \
         static const AFX_MSGMAP_ENTRY _messageEntries[] = {
 
 #define END_MESSAGE_MAP()                                                                          \
-    {0, 0, 0, 0, nullptr}                                                                          \
+    { 0, 0, 0, 0, nullptr }                                                                        \
     }                                                                                              \
     ;                                                                                              \
     static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, _messageEntries};      \
@@ -121,9 +123,8 @@ protected:                                                                      
      }},
 // LRESULT memberFxn(WPARAM wParam, LPARAM lParam)
 #define ON_MESSAGE(message, memberFxn)                                                             \
-    {message, 0, 0, 0, [](CWnd* self, WPARAM wp, LPARAM lp) -> LRESULT {                           \
-         return AFX_SELF->memberFxn(wp, lp);                                                       \
-     }},
+    {message, 0, 0, 0,                                                                             \
+     [](CWnd* self, WPARAM wp, LPARAM lp) -> LRESULT { return AFX_SELF->memberFxn(wp, lp); }},
 
 // ---- commands and notifications from child controls --------------------------------------------
 

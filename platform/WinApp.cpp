@@ -30,7 +30,9 @@ CWinApp::~CWinApp() {
         g_pApp = m_pPrevApp;
 }
 
-CWinApp* AfxGetApp() { return g_pApp; }
+CWinApp* AfxGetApp() {
+    return g_pApp;
+}
 
 BOOL AfxPreTranslateMessage(MSG* pMsg) {
     for (HWND h = pMsg->hwnd; h; h = ::GetParent(h)) {

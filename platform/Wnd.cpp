@@ -73,7 +73,9 @@ const AFX_MSGMAP* CWnd::GetThisMessageMap() {
     return &map;
 }
 
-const AFX_MSGMAP* CWnd::GetMessageMap() const { return GetThisMessageMap(); }
+const AFX_MSGMAP* CWnd::GetMessageMap() const {
+    return GetThisMessageMap();
+}
 
 LRESULT CALLBACK CWnd::CbtFilterHook(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_CREATEWND && t_pWndInit) {
@@ -106,10 +108,10 @@ bool CWnd::UnhookWindowCreate() {
 BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle,
                     const RECT& rect, HWND hWndParent, UINT_PTR nID) {
     HookWindowCreate(this);
-    HWND hWnd = ::CreateWindowExA(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left,
-                                  rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                                  hWndParent, reinterpret_cast<HMENU>(nID),
-                                  ::GetModuleHandleA(nullptr), nullptr);
+    HWND hWnd =
+        ::CreateWindowExA(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top,
+                          rect.right - rect.left, rect.bottom - rect.top, hWndParent,
+                          reinterpret_cast<HMENU>(nID), ::GetModuleHandleA(nullptr), nullptr);
     UnhookWindowCreate();
     if (!hWnd && m_hWnd)
         Detach(); // the window was bound and destroyed during creation
@@ -139,7 +141,9 @@ BOOL CWnd::DestroyWindow() {
     return ::DestroyWindow(m_hWnd);
 }
 
-BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
+BOOL CWnd::PreTranslateMessage(MSG*) {
+    return FALSE;
+}
 
 LRESULT CWnd::Default() {
     if (m_pfnSuper)
@@ -232,7 +236,9 @@ void CWnd::MoveWindow(const RECT& rc, BOOL bRepaint) {
     ::MoveWindow(m_hWnd, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, bRepaint);
 }
 
-void CWnd::SetWindowText(const std::string& text) { ::SetWindowTextA(m_hWnd, text.c_str()); }
+void CWnd::SetWindowText(const std::string& text) {
+    ::SetWindowTextA(m_hWnd, text.c_str());
+}
 
 std::string CWnd::GetWindowText() const {
     int len = ::GetWindowTextLengthA(m_hWnd);

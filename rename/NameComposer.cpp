@@ -13,8 +13,7 @@ FileNameParts SplitFileName(const std::string& name) {
     return {name.substr(0, dot), name.substr(dot)};
 }
 
-std::string ComposeTitle(const std::string& title, const std::tm& t,
-                         const RenameOptions& o) {
+std::string ComposeTitle(const std::string& title, const std::tm& t, const RenameOptions& o) {
     char date[64];
     char time[64];
     std::snprintf(date, sizeof(date), " %d-%d-%d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday);
@@ -63,7 +62,15 @@ bool IsFileNameText(const std::string& text, bool (*isLeadByte)(unsigned char)) 
         if (c < 32)
             return false;
         switch (c) {
-        case '\\': case '/': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
+        case '\\':
+        case '/':
+        case ':':
+        case '*':
+        case '?':
+        case '"':
+        case '<':
+        case '>':
+        case '|':
             return false;
         default:
             break;

@@ -10,7 +10,9 @@
 #include "platform/FileFind.h"
 
 namespace {
-bool IsAnsiLeadByte(unsigned char c) { return ::IsDBCSLeadByte(c) != FALSE; }
+bool IsAnsiLeadByte(unsigned char c) {
+    return ::IsDBCSLeadByte(c) != FALSE;
+}
 } // namespace
 
 bool CBeginnerPage::OptionsMakeFileNames() const {

@@ -24,8 +24,8 @@ TEST(AnchorMath, NoneAsSecondPointKeepsTheSize) {
 }
 
 TEST(AnchorMath, EmptyAreaMayCrossEdgesButRestoresExactly) {
-    AnchorOffsets a = MeasureAnchors({5, 5, 95, 95}, 100, 100, ANCHOR_TOP_LEFT,
-                                     ANCHOR_BOTTOM_RIGHT);
+    AnchorOffsets a =
+        MeasureAnchors({5, 5, 95, 95}, 100, 100, ANCHOR_TOP_LEFT, ANCHOR_BOTTOM_RIGHT);
     AnchorEdges minimised = PlaceAnchored(a, 0, 0);
     EXPECT_LT(minimised.right, minimised.left);
     EXPECT_EQ(PlaceAnchored(a, 100, 100), (AnchorEdges{5, 5, 95, 95}));
@@ -40,22 +40,22 @@ struct RuleCase {
 
 TEST(AnchorRules, DefaultEraseClipAndFullRepaintByClassAndStyle) {
     const RuleCase cases[] = {
-        {"Static", 0x0, false, true},            // left text
-        {"Static", 0x1, false, true},            // centred text
-        {"Static", 0x2, false, true},            // right text
-        {"Static", 0x3, true, false},            // icon
-        {"Static", 0x203, false, false},         // centred icon
-        {"Static", 0x4, true, false},            // black rectangle
-        {"Static", 0x7, false, false},           // black frame
-        {"Static", 0x207, false, true},          // frame, centre-image bit
-        {"Static", 0xB, false, false},           // simple
-        {"Static", 0xE, true, true},             // bitmap
-        {"Static", 0xF, true, true},             // enhanced metafile
-        {"Static", 0x20F, false, true},          // centred enhanced metafile
-        {"Static", 0x10, true, false},           // etched horizontal line
-        {"Static", 0x12, false, false},          // etched frame
-        {"Button", 0x7, false, false},  // group box
-        {"Button", 0x0, true, false},            // push button
+        {"Static", 0x0, false, true},    // left text
+        {"Static", 0x1, false, true},    // centred text
+        {"Static", 0x2, false, true},    // right text
+        {"Static", 0x3, true, false},    // icon
+        {"Static", 0x203, false, false}, // centred icon
+        {"Static", 0x4, true, false},    // black rectangle
+        {"Static", 0x7, false, false},   // black frame
+        {"Static", 0x207, false, true},  // frame, centre-image bit
+        {"Static", 0xB, false, false},   // simple
+        {"Static", 0xE, true, true},     // bitmap
+        {"Static", 0xF, true, true},     // enhanced metafile
+        {"Static", 0x20F, false, true},  // centred enhanced metafile
+        {"Static", 0x10, true, false},   // etched horizontal line
+        {"Static", 0x12, false, false},  // etched frame
+        {"Button", 0x7, false, false},   // group box
+        {"Button", 0x0, true, false},    // push button
         {"ListBox", 0x0, true, false},
         {"SysListView32", 0x1, true, false},
         {"SysTreeView32", 0x0, true, false},

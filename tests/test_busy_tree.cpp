@@ -33,7 +33,8 @@ public:
         ins.item.mask = TVIF_TEXT | TVIF_CHILDREN;
         ins.item.pszText = const_cast<char*>(text);
         ins.item.cChildren = children;
-        return reinterpret_cast<HTREEITEM>(SendMessage(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
+        return reinterpret_cast<HTREEITEM>(
+            SendMessage(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
     }
     int Children(HTREEITEM h) {
         TVITEMA item = {};
@@ -54,8 +55,8 @@ public:
         return texts;
     }
     using CBusyTreeCtrl::BackgroundColour;
-    using CBusyTreeCtrl::ReloadRootKeepScroll;
     using CBusyTreeCtrl::m_nTickPeriod;
+    using CBusyTreeCtrl::ReloadRootKeepScroll;
 
 protected:
     BOOL LoadChildren(HTREEITEM h) override {
@@ -87,12 +88,13 @@ protected:
     HTREEITEM m_node = nullptr;
 
     void SetUp() override {
-        std::string cls = AfxRegisterWndClass(0, nullptr, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+        std::string cls =
+            AfxRegisterWndClass(0, nullptr, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
         ASSERT_TRUE(m_parent.CreateEx(0, cls.c_str(), "tree host", WS_POPUP | WS_VISIBLE,
                                       RECT{50, 50, 350, 350}, nullptr, 0));
-        HWND h = ::CreateWindowExA(0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS |
-                                   TVS_HASLINES, 0, 0, 300, 300, m_parent.m_hWnd,
-                                   reinterpret_cast<HMENU>(1003), nullptr, nullptr);
+        HWND h = ::CreateWindowExA(
+            0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES, 0, 0, 300,
+            300, m_parent.m_hWnd, reinterpret_cast<HMENU>(1003), nullptr, nullptr);
         ASSERT_TRUE(m_tree.SubclassWindow(h));
         m_node = m_tree.Insert(TVI_ROOT, "Node", 1);
     }

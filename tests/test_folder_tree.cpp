@@ -48,13 +48,15 @@ protected:
     CTempFolder m_dir;
 
     void SetUp() override {
-        std::string cls = AfxRegisterWndClass(0, nullptr, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+        std::string cls =
+            AfxRegisterWndClass(0, nullptr, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
         ASSERT_TRUE(m_parent.CreateEx(0, cls.c_str(), "tree host", WS_POPUP | WS_VISIBLE,
                                       RECT{50, 50, 450, 650}, nullptr, 0));
-        HWND h = ::CreateWindowExA(0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS |
-                                   TVS_HASLINES | TVS_SHOWSELALWAYS | TVS_SINGLEEXPAND, 0, 0, 400,
-                                   600, m_parent.m_hWnd, reinterpret_cast<HMENU>(1003), nullptr,
-                                   nullptr);
+        HWND h = ::CreateWindowExA(0, WC_TREEVIEWA, "",
+                                   WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES |
+                                       TVS_SHOWSELALWAYS | TVS_SINGLEEXPAND,
+                                   0, 0, 400, 600, m_parent.m_hWnd, reinterpret_cast<HMENU>(1003),
+                                   nullptr, nullptr);
         ASSERT_TRUE(m_tree.SubclassWindow(h));
     }
     void TearDown() override { m_parent.DestroyWindow(); }
@@ -64,7 +66,8 @@ protected:
         HTREEITEM level = TVI_ROOT;
         for (int depth = 0; depth < 40; ++depth) {
             HTREEITEM next = nullptr;
-            for (HTREEITEM c = m_tree.GetChildItem(level); c && !next; c = m_tree.GetNextSiblingItem(c)) {
+            for (HTREEITEM c = m_tree.GetChildItem(level); c && !next;
+                 c = m_tree.GetNextSiblingItem(c)) {
                 std::string path = m_tree.PathOf(c);
                 if (_stricmp(path.c_str(), target.c_str()) == 0)
                     return c;
@@ -78,7 +81,8 @@ protected:
                     if (!m_tree.PathOf(c).empty())
                         continue;
                     m_tree.Expand(c, TVE_EXPAND);
-                    for (HTREEITEM d = m_tree.GetChildItem(c); d && !next; d = m_tree.GetNextSiblingItem(d))
+                    for (HTREEITEM d = m_tree.GetChildItem(c); d && !next;
+                         d = m_tree.GetNextSiblingItem(d))
                         if (IsPrefixFolder(m_tree.PathOf(d), target))
                             next = d;
                 }
@@ -135,7 +139,8 @@ TEST_F(FolderTree, WalkingDownListsSubfoldersSortedAndSelectingGivesThePath) {
     EXPECT_EQ(m_tree.ChildTexts(node), (std::vector<std::string>{"a", "b", "c"}));
 
     m_tree.SelectItem(node);
-    EXPECT_EQ(_stricmp(m_tree.m_strSelPath.c_str(), m_dir.Path().c_str()), 0) << m_tree.m_strSelPath;
+    EXPECT_EQ(_stricmp(m_tree.m_strSelPath.c_str(), m_dir.Path().c_str()), 0)
+        << m_tree.m_strSelPath;
 
     // a folder without subfolders is not final: it stays collapsed and keeps
     // whatever button the shell's attributes gave it, to be filled again later
@@ -149,8 +154,9 @@ TEST_F(FolderTree, WalkingDownListsSubfoldersSortedAndSelectingGivesThePath) {
     m_tree.SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
     EXPECT_EQ(item.cChildren, button);
     EXPECT_EQ(m_tree.GetChildItem(leaf), nullptr);
-    EXPECT_FALSE(m_tree.SendMessage(TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(leaf), TVIS_EXPANDED) &
-                 TVIS_EXPANDED);
+    EXPECT_FALSE(
+        m_tree.SendMessage(TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(leaf), TVIS_EXPANDED) &
+        TVIS_EXPANDED);
 
     for (HTREEITEM c = m_tree.GetChildItem(TVI_ROOT); c; c = m_tree.GetNextSiblingItem(c)) {
         if (m_tree.PathOf(c).empty()) {
@@ -202,7 +208,8 @@ TEST_F(FolderTree, DeletingANodeFreesItsListOnce) {
 
 TEST(LoadingAnimation, CursorResourceHasEightFramesInEightSteps) {
     HINSTANCE inst = ::GetModuleHandleA(nullptr);
-    HRSRC res = ::FindResourceA(inst, MAKEINTRESOURCEA(IDC_LOADING_ANIMATION), MAKEINTRESOURCEA(21));
+    HRSRC res =
+        ::FindResourceA(inst, MAKEINTRESOURCEA(IDC_LOADING_ANIMATION), MAKEINTRESOURCEA(21));
     ASSERT_NE(res, nullptr);
     const BYTE* ani = static_cast<const BYTE*>(::LockResource(::LoadResource(inst, res)));
     ASSERT_EQ(std::string(reinterpret_cast<const char*>(ani) + 8, 4), "ACON");

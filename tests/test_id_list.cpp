@@ -99,12 +99,17 @@ public:
     ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE ParseDisplayName(HWND, IBindCtx*, LPWSTR, ULONG*, PIDLIST_RELATIVE*,
-                                               ULONG*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE EnumObjects(HWND, SHCONTF, IEnumIDList**) override { return E_NOTIMPL; }
+                                               ULONG*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE EnumObjects(HWND, SHCONTF, IEnumIDList**) override {
+        return E_NOTIMPL;
+    }
     HRESULT STDMETHODCALLTYPE BindToObject(PCUIDLIST_RELATIVE, IBindCtx*, REFIID, void**) override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE BindToStorage(PCUIDLIST_RELATIVE, IBindCtx*, REFIID, void**) override {
+    HRESULT STDMETHODCALLTYPE BindToStorage(PCUIDLIST_RELATIVE, IBindCtx*, REFIID,
+                                            void**) override {
         return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE CompareIDs(LPARAM, PCUIDLIST_RELATIVE, PCUIDLIST_RELATIVE) override {
@@ -115,12 +120,16 @@ public:
         return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE GetUIObjectOf(HWND, UINT, PCUITEMID_CHILD_ARRAY, REFIID, UINT*,
-                                            void**) override { return E_NOTIMPL; }
+                                            void**) override {
+        return E_NOTIMPL;
+    }
     HRESULT STDMETHODCALLTYPE GetDisplayNameOf(PCUITEMID_CHILD, SHGDNF, STRRET*) override {
         return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE SetNameOf(HWND, PCUITEMID_CHILD, LPCWSTR, SHGDNF,
-                                        PITEMID_CHILD*) override { return E_NOTIMPL; }
+                                        PITEMID_CHILD*) override {
+        return E_NOTIMPL;
+    }
 };
 
 TEST(CompareSiblings, LowSixteenBitsDecideAndFailuresCountAsEqual) {
@@ -133,7 +142,7 @@ TEST(CompareSiblings, LowSixteenBitsDecideAndFailuresCountAsEqual) {
         return CFolderTree::CompareSiblings(reinterpret_cast<LPARAM>(a.data()),
                                             reinterpret_cast<LPARAM>(b.data()), sort);
     };
-    EXPECT_EQ(compare(static_cast<HRESULT>(0x80004005)), 0); // a failure
+    EXPECT_EQ(compare(static_cast<HRESULT>(0x80004005)), 0);  // a failure
     EXPECT_EQ(compare(static_cast<HRESULT>(0x0000FFFF)), -1); // -1 in 16 bits
     EXPECT_EQ(compare(static_cast<HRESULT>(0x00000001)), 1);
     EXPECT_EQ(compare(static_cast<HRESULT>(0x00010000)), 0); // only the low 16 bits count

@@ -19,8 +19,7 @@ struct PosChange {
 };
 std::vector<PosChange> g_changes;
 
-LRESULT CALLBACK RecordPosChanges(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                  DWORD_PTR) {
+LRESULT CALLBACK RecordPosChanges(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
     if (msg == WM_WINDOWPOSCHANGING)
         g_changes.push_back({hWnd, reinterpret_cast<WINDOWPOS*>(lp)->flags});
     return ::DefSubclassProc(hWnd, msg, wp, lp);

@@ -45,7 +45,8 @@ protected:
     HWND m_hStatic = nullptr;
 
     void SetUp() override {
-        std::string cls = AfxRegisterWndClass(0, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+        std::string cls =
+            AfxRegisterWndClass(0, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
         ASSERT_TRUE(m_parent.CreateEx(0, cls.c_str(), "host", WS_POPUP | WS_VISIBLE,
                                       RECT{100, 100, 500, 300}, nullptr, 0));
         m_link.SetPlatform(&m_platform);
@@ -126,7 +127,8 @@ TEST_F(Link, ColoursFollowHoverAndTheOutcomeOfTheLastClick) {
     Click();
     EXPECT_EQ(TextColour(), m_link.m_clrLink);
     ASSERT_EQ(boxes.m_shown.size(), 1u);
-    EXPECT_EQ(boxes.m_shown[0].text, "Unable to open hyperlink:\n\nThe specified file was not found.");
+    EXPECT_EQ(boxes.m_shown[0].text,
+              "Unable to open hyperlink:\n\nThe specified file was not found.");
     EXPECT_TRUE(boxes.m_shown[0].type & MB_ICONEXCLAMATION);
 }
 
@@ -157,7 +159,9 @@ TEST_F(Link, FitsToItsTextFromTheRightEdge) {
     struct Case {
         DWORD style;
         const char* kept;
-    } cases[] = {{SS_LEFT, "left"}, {SS_CENTER, "middle"}, {SS_RIGHT, "right"},
+    } cases[] = {{SS_LEFT, "left"},
+                 {SS_CENTER, "middle"},
+                 {SS_RIGHT, "right"},
                  {SS_LEFT | SS_CENTERIMAGE, "vertical middle"}};
     for (const Case& c : cases) {
         CLinkStatic link;

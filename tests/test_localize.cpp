@@ -4,7 +4,6 @@
 #include "app/LocalizeWindow.h"
 #include "app/RenamerApp.h"
 
-
 #include <map>
 #include <set>
 #include <cstring>
@@ -119,8 +118,9 @@ TEST(LocalizeWindow, SkipsEditFieldsByTheFirstFourLettersOfTheirClass) {
     child("Button", -1, "x");
     LocalizeWindow(host, 900);
     auto strings = Section(g_strLanguageFile, "String");
-    EXPECT_EQ(strings, (std::map<std::string, std::string>{
-                           {"IDD900_Title", "Host"}, {"IDD900_4", "a<-->b<-T->c"}, {"IDD900_-1", "x"}}));
+    EXPECT_EQ(strings,
+              (std::map<std::string, std::string>{
+                  {"IDD900_Title", "Host"}, {"IDD900_4", "a<-->b<-T->c"}, {"IDD900_-1", "x"}}));
     ::DestroyWindow(host);
 }
 

@@ -118,7 +118,8 @@ TEST_F(MainWindow, TabLabelsAndColumnAreLookedUp) {
 
 class TranslatedTabs : public MainWindow {
     std::string LanguageFile() const override {
-        return "[Setting]\r\nLanguage=English\r\n[Message]\r\nBeginner=Start here\r\nExpert=More\r\n";
+        return "[Setting]\r\nLanguage=English\r\n[Message]\r\nBeginner=Start "
+               "here\r\nExpert=More\r\n";
     }
 };
 

@@ -67,8 +67,7 @@ TEST(ComposeTitle, SingleDigitFieldsStaySingle) {
 }
 
 TEST(ComposeTitle, TimesOutsideThe32BitRangeCompose) {
-    EXPECT_EQ(NewName({}, "old.jpg", At(1965, 12, 31, 23, 59, 59)),
-              "old 1965-12-31  23_59_59.jpg");
+    EXPECT_EQ(NewName({}, "old.jpg", At(1965, 12, 31, 23, 59, 59)), "old 1965-12-31  23_59_59.jpg");
     EXPECT_EQ(NewName({}, "new.jpg", At(2050, 7, 4, 0, 0, 0)), "new 2050-7-4  0_0_0.jpg");
 }
 
@@ -143,7 +142,9 @@ TEST(ComposeSample, ShowsTheShapeOnAFixedExample) {
     EXPECT_EQ(ComposeSample("Dateiname", {}), "Dateiname2004-09-21 11_19_48");
 }
 
-bool ShiftJisLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+bool ShiftJisLead(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
 
 TEST(IsFileNameText, RefusesSeparatorsDrivesWildcardsAndControls) {
     EXPECT_TRUE(IsFileNameText("Trip 2004 (1) & more"));

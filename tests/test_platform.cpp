@@ -27,8 +27,8 @@ public:
 };
 
 BEGIN_MESSAGE_MAP(CCommandTarget, CWnd)
-ON_COMMAND(100, OnRename)
-ON_COMMAND(101, OnOther)
+    ON_COMMAND(100, OnRename)
+    ON_COMMAND(101, OnOther)
 END_MESSAGE_MAP()
 
 TEST(Dispatch, FailedRenameIsReportedAndTheProgramGoesOn) {
@@ -44,8 +44,7 @@ TEST(Dispatch, FailedRenameIsReportedAndTheProgramGoesOn) {
     target.SendMessage(WM_COMMAND, 100, 0);
     ASSERT_EQ(boxes.m_shown.size(), 1u);
     EXPECT_NE(boxes.m_shown[0].text.find(dir / "a.jpg"), std::string::npos);
-    EXPECT_NE(boxes.m_shown[0].text.find(SystemErrorText(ERROR_ALREADY_EXISTS)),
-              std::string::npos);
+    EXPECT_NE(boxes.m_shown[0].text.find(SystemErrorText(ERROR_ALREADY_EXISTS)), std::string::npos);
     EXPECT_EQ(ReadTextFile(dir / "a.jpg"), "first");
     EXPECT_EQ(ReadTextFile(dir / "b.jpg"), "second");
 
@@ -74,7 +73,7 @@ public:
 };
 
 BEGIN_MESSAGE_MAP(CReflectingChild, CWnd)
-ON_CONTROL_REFLECT(STN_CLICKED, OnClicked)
+    ON_CONTROL_REFLECT(STN_CLICKED, OnClicked)
 END_MESSAGE_MAP()
 
 class CParent : public CWnd {
@@ -85,7 +84,7 @@ public:
 };
 
 BEGIN_MESSAGE_MAP(CParent, CWnd)
-ON_CONTROL(STN_CLICKED, 7, OnChildClicked)
+    ON_CONTROL(STN_CLICKED, 7, OnChildClicked)
 END_MESSAGE_MAP()
 
 TEST(Dispatch, ControlNotificationIsHandledByTheControlItself) {

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 TEST(ProgramFolder, QuotedPathEndsAtItsClosingQuote) {
-    EXPECT_EQ(ProgramFolderFromCommandLine(
-                  "\"C:\\Tools\\Renamer\\renamer.exe\" D:\\Photos\\a.jpg", "X:\\other\\x.exe"),
+    EXPECT_EQ(ProgramFolderFromCommandLine("\"C:\\Tools\\Renamer\\renamer.exe\" D:\\Photos\\a.jpg",
+                                           "X:\\other\\x.exe"),
               "C:\\Tools\\Renamer");
     EXPECT_EQ(ProgramFolderFromCommandLine("\"C:\\Program Files\\T\\t.exe\" \"E:\\a b\\c\"", ""),
               "C:\\Program Files\\T");

@@ -33,9 +33,7 @@ protected:
         ::MapWindowPoints(nullptr, m_hParent, reinterpret_cast<POINT*>(&rc), 2);
         return rc;
     }
-    void Tick(CProgressStrip& s) {
-        s.SendMessage(WM_TIMER, reinterpret_cast<WPARAM>(&s), 0);
-    }
+    void Tick(CProgressStrip& s) { s.SendMessage(WM_TIMER, reinterpret_cast<WPARAM>(&s), 0); }
 };
 
 TEST_F(Strip, CoversItsHostWithTheSkinScaledToTheBar) {
@@ -152,7 +150,9 @@ TEST_F(Strip, SizeChangeGivesOneFullRepaintWithANewBackBuffer) {
     EXPECT_EQ(strip.GetTileHeight(), 16); // the tiles keep the thickness of creation
 }
 
-bool IsBlue(COLORREF c) { return GetBValue(c) > GetRValue(c) + 60; }
+bool IsBlue(COLORREF c) {
+    return GetBValue(c) > GetRValue(c) + 60;
+}
 bool IsGrey(COLORREF c) {
     return std::abs(GetRValue(c) - GetBValue(c)) < 16 && std::abs(GetGValue(c) - GetBValue(c)) < 16;
 }

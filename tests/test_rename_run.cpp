@@ -63,8 +63,8 @@ TEST_F(RenameRun, SelectionRenamesExactlyTheSelectedFilesInListOrder) {
     bool stripShownAtTheTop = false;
     AfxSetMessageBoxScript([&](const std::string& text, UINT) {
         m_boxes.m_shown.push_back({text, 0});
-        stripShownAtTheTop = m_dlg->m_pProgress->IsWindowVisible() &&
-                             m_dlg->m_pProgress->GetPos() == 10000;
+        stripShownAtTheTop =
+            m_dlg->m_pProgress->IsWindowVisible() && m_dlg->m_pProgress->GetPos() == 10000;
         return IDOK;
     });
     Start();
@@ -78,7 +78,8 @@ TEST_F(RenameRun, SelectionRenamesExactlyTheSelectedFilesInListOrder) {
     for (size_t i = 0; i < 3; ++i) {
         EXPECT_FALSE(FileExists(expected[i]));
         EXPECT_EQ(ReadTextFile(Journal().newPaths[i]), "content of " + expected[i]);
-        EXPECT_EQ(NameOf(Journal().newPaths[i]).find(SplitFileName(NameOf(expected[i])).title + " "), 0u);
+        EXPECT_EQ(
+            NameOf(Journal().newPaths[i]).find(SplitFileName(NameOf(expected[i])).title + " "), 0u);
     }
     EXPECT_EQ(ListFolder(m_photos.Path()).size(), 10u);
     EXPECT_EQ(ListedNames().size(), 10u); // the list shows the new names
@@ -127,7 +128,8 @@ TEST_F(RenameRun, ClashNumbersRunThroughTheRunAndStartAgainInTheNext) {
     ASSERT_EQ(Journal().size(), 3u);
     for (size_t i = 0; i < 3; ++i) {
         auto parts = SplitFileName(NameOf(Journal().oldPaths[i]));
-        EXPECT_EQ(NameOf(Journal().newPaths[i]), parts.title + "-" + std::to_string(i + 1) + ".jpg");
+        EXPECT_EQ(NameOf(Journal().newPaths[i]),
+                  parts.title + "-" + std::to_string(i + 1) + ".jpg");
     }
     Start();
     std::set<std::string> suffixes;
@@ -253,7 +255,8 @@ TEST_F(RenameRun, StartWithoutAFolderRenamesNothingAndAsksForOne) {
     ChooseFolder(m_photos.Path());
     m_dlg->m_strFolderPath.clear();
     Start();
-    EXPECT_EQ(m_boxes.Texts(), std::vector<std::string>{"Please choose a folder in the tree first."});
+    EXPECT_EQ(m_boxes.Texts(),
+              std::vector<std::string>{"Please choose a folder in the tree first."});
     EXPECT_TRUE(FileExists(m_photos / "a.jpg"));
     EXPECT_FALSE(m_dlg->m_pProgress->IsWindowVisible());
 }
@@ -347,7 +350,7 @@ public:
 };
 
 BEGIN_MESSAGE_MAP(CLaterAction, CWnd)
-ON_MESSAGE(WM_APP, OnAct)
+    ON_MESSAGE(WM_APP, OnAct)
 END_MESSAGE_MAP()
 
 TEST_F(RenameRun, RunKeepsTheFolderItStartedWith) {

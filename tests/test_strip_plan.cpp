@@ -39,13 +39,13 @@ TEST(StripGeometry, EmptyRangeAndTooNarrowClientAreDefined) {
 TEST(StripPaintPlan, FullRepaintDrawsTheWholeBarInOrder) {
     StripPaintedState painted;
     auto draws = PlanStripPaint(true, 10, {47, 160}, painted);
-    auto expected = Cat(Cat(Body(TrackBody, 160, 50, -10), Body(FillBody, 40, 0, -10)),
-                        {{FillMark, 23},
-                         {TrackAfterFill, 57},
-                         {TrackStart, 0},
-                         {TrackEnd, 160},
-                         {FillStart, 0},
-                         {FillEnd, 47}});
+    auto expected =
+        Cat(Cat(Body(TrackBody, 160, 50, -10), Body(FillBody, 40, 0, -10)), {{FillMark, 23},
+                                                                             {TrackAfterFill, 57},
+                                                                             {TrackStart, 0},
+                                                                             {TrackEnd, 160},
+                                                                             {FillStart, 0},
+                                                                             {FillEnd, 47}});
     EXPECT_EQ(draws, expected);
     EXPECT_EQ(painted.drawnEndPx, 47);
     EXPECT_EQ(painted.drawnTrackEndPx, 160);
@@ -66,8 +66,7 @@ TEST(StripPaintPlan, StartCapIsRedrawnOnlyWhileTheFillIsShorterThanTwoTiles) {
     EXPECT_NE(std::find(shortFill.begin(), shortFill.end(), TileDraw{FillStart, 0}),
               shortFill.end());
     auto longFill = PlanStripPaint(false, 10, {25, 160}, painted);
-    EXPECT_EQ(std::find(longFill.begin(), longFill.end(), TileDraw{FillStart, 0}),
-              longFill.end());
+    EXPECT_EQ(std::find(longFill.begin(), longFill.end(), TileDraw{FillStart, 0}), longFill.end());
 }
 
 TEST(StripPaintPlan, NearTheTrackEndTheEndCapOfTheTrackIsRedrawn) {

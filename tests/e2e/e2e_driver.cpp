@@ -53,9 +53,6 @@ std::string WindowsPath(std::string path) {
     return path;
 }
 
-
-
-
 // A window's text; for another process's window only WM_GETTEXT asks the control itself.
 std::string Text(HWND h) {
     char buf[1024] = {};
@@ -205,9 +202,7 @@ bool WalkTree(HWND tree, const std::vector<std::string>& names, CRemoteBuffer& b
         RECT rc;
         RemoteTreeItemRect(tree, match, &rc, buf);
         Click(tree, {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
-        WaitUntil([&] {
-            return TreeNext(tree, nullptr, TVGN_CARET) == match;
-        });
+        WaitUntil([&] { return TreeNext(tree, nullptr, TVGN_CARET) == match; });
         if (i + 1 == names.size())
             return true;
         bool filled = WaitUntil([&] {
@@ -255,7 +250,8 @@ int main(int argc, char** argv) {
     const std::string exe = WindowsPath(argv[1]);
     char temp[MAX_PATH];
     ::GetTempPathA(MAX_PATH, temp);
-    const std::string root = std::string(temp) + "tessivox-e2e-" + std::to_string(::GetCurrentProcessId());
+    const std::string root =
+        std::string(temp) + "tessivox-e2e-" + std::to_string(::GetCurrentProcessId());
     const std::string program = root + "\\Tessivox";
     const std::string photos = root + "\\Photos";
     ::CreateDirectoryA(root.c_str(), nullptr);
@@ -287,9 +283,8 @@ int main(int argc, char** argv) {
     ::WaitForInputIdle(pi.hProcess, 10000);
     HWND mainWnd = nullptr;
     WaitUntil([&] {
-        mainWnd = FindTopWindow(pi.dwProcessId, [](HWND h) {
-            return Text(h) == "Tessivox - Batch Photo Renamer";
-        });
+        mainWnd = FindTopWindow(pi.dwProcessId,
+                                [](HWND h) { return Text(h) == "Tessivox - Batch Photo Renamer"; });
         return mainWnd != nullptr;
     });
     if (Check(mainWnd != nullptr, "the main window opens")) {
@@ -341,7 +336,8 @@ int main(int argc, char** argv) {
             auto after = ListFolder(photos);
             bool renamed = after.size() == 3;
             for (const std::string& n : after) {
-                renamed = renamed && std::find(originals.begin(), originals.end(), n) == originals.end();
+                renamed =
+                    renamed && std::find(originals.begin(), originals.end(), n) == originals.end();
                 renamed = renamed && n.size() > 12 && n.substr(n.size() - 4) == ".JPG" &&
                           n.find("  ") != std::string::npos;
                 std::string old = n.substr(0, 8) + ".JPG";

@@ -34,7 +34,9 @@ public:
         ++m_nAllocs;
         return ::CoTaskMemAlloc(cb);
     }
-    void* STDMETHODCALLTYPE Realloc(void* pv, SIZE_T cb) override { return ::CoTaskMemRealloc(pv, cb); }
+    void* STDMETHODCALLTYPE Realloc(void* pv, SIZE_T cb) override {
+        return ::CoTaskMemRealloc(pv, cb);
+    }
     void STDMETHODCALLTYPE Free(void* pv) override {
         if (++m_frees[pv] == 1)
             m_quarantine.push_back(pv);

@@ -56,4 +56,6 @@ bool FileExists(const std::string& path) {
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-void MakeFolder(const std::string& path) { ::CreateDirectoryA(path.c_str(), nullptr); }
+void MakeFolder(const std::string& path) {
+    ::CreateDirectoryA(path.c_str(), nullptr);
+}

@@ -7,7 +7,6 @@
 
 #include <winternl.h>
 
-
 CTempFolder::CTempFolder() {
     char base[MAX_PATH] = {};
     ::GetTempPathA(MAX_PATH, base);
@@ -23,7 +22,9 @@ CTempFolder::CTempFolder() {
     }
 }
 
-CTempFolder::~CTempFolder() { RemoveTree(m_path); }
+CTempFolder::~CTempFolder() {
+    RemoveTree(m_path);
+}
 
 CMessageBoxLog::CMessageBoxLog(int defaultAnswer) : m_defaultAnswer(defaultAnswer) {
     AfxSetMessageBoxScript([this](const std::string& text, UINT type) {
@@ -36,7 +37,9 @@ CMessageBoxLog::CMessageBoxLog(int defaultAnswer) : m_defaultAnswer(defaultAnswe
     });
 }
 
-CMessageBoxLog::~CMessageBoxLog() { AfxSetMessageBoxScript(nullptr); }
+CMessageBoxLog::~CMessageBoxLog() {
+    AfxSetMessageBoxScript(nullptr);
+}
 
 std::vector<std::string> CMessageBoxLog::Texts() const {
     std::vector<std::string> texts;
@@ -104,9 +107,9 @@ HWND CreateTestHostWindow(int width, int height) {
         wc.lpszClassName = kClass;
         ::RegisterClassA(&wc);
     }
-    HWND h = ::CreateWindowExA(0, kClass, "test", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 40, 40,
-                               width, height, nullptr, nullptr, ::GetModuleHandleA(nullptr),
-                               nullptr);
+    HWND h =
+        ::CreateWindowExA(0, kClass, "test", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 40, 40, width,
+                          height, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
     ::UpdateWindow(h);
     return h;
 }

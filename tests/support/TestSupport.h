@@ -24,7 +24,6 @@ private:
     std::string m_path;
 };
 
-
 // Answers every message box while it lives and remembers what was shown.
 class CMessageBoxLog {
 public:
