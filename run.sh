@@ -103,10 +103,11 @@ start)
         wine "$app"
     else
         log "no display: running Tessivox on $DISPLAY and taking a screenshot"
-        wine "$app" &
+        # A Wine desktop window draws the frames that a window manager would.
+        wine explorer /desktop=Tessivox,780x500 "$app" &
         sleep 8
         shot="$BUILD/tessivox-screenshot.png"
-        import -display "$DISPLAY" -window root "$shot"
+        import -display "$DISPLAY" -window root -crop 780x500+0+0 +repage "$shot"
         wineserver -k >/dev/null 2>&1 || true
         log "screenshot of the running program: $shot"
     fi
