@@ -27,13 +27,15 @@ HTREEITEM CBusyTreeCtrl::GetNextSiblingItem(HTREEITEM hItem) const {
         SendMessage(TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(hItem)));
 }
 
+bool CBusyTreeCtrl::QueryItem(TVITEMA& item, HTREEITEM hItem, UINT mask) const {
+    item.mask = TVIF_HANDLE | mask;
+    item.hItem = hItem;
+    return SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) != 0;
+}
+
 BOOL CBusyTreeCtrl::ItemHasChildren(HTREEITEM hItem) const {
     TVITEMA item = {};
-    item.mask = TVIF_HANDLE | TVIF_CHILDREN;
-    item.hItem = hItem;
-    if (!SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
-        return FALSE;
-    return item.cChildren != 0;
+    return QueryItem(item, hItem, TVIF_CHILDREN) && item.cChildren != 0;
 }
 
 BOOL CBusyTreeCtrl::GetItemRect(HTREEITEM hItem, RECT* prc, BOOL bTextOnly) const {
@@ -44,20 +46,16 @@ BOOL CBusyTreeCtrl::GetItemRect(HTREEITEM hItem, RECT* prc, BOOL bTextOnly) cons
 
 LPARAM CBusyTreeCtrl::GetItemData(HTREEITEM hItem) const {
     TVITEMA item = {};
-    item.mask = TVIF_HANDLE | TVIF_PARAM;
-    item.hItem = hItem;
-    SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    QueryItem(item, hItem, TVIF_PARAM);
     return item.lParam;
 }
 
 std::string CBusyTreeCtrl::GetItemText(HTREEITEM hItem) const {
     char text[MAX_PATH] = {};
     TVITEMA item = {};
-    item.mask = TVIF_HANDLE | TVIF_TEXT;
-    item.hItem = hItem;
     item.pszText = text;
     item.cchTextMax = MAX_PATH;
-    SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    QueryItem(item, hItem, TVIF_TEXT);
     return text;
 }
 

@@ -63,6 +63,8 @@ protected:
     static DWORD WINAPI FeedbackWorker(LPVOID pParam);
     COLORREF BackgroundColour() const;
     void SetRedraw(BOOL bRedraw) { SendMessage(WM_SETREDRAW, bRedraw); }
+    // One TVM_GETITEM of the fields in mask (besides the handle).
+    bool QueryItem(TVITEMA& item, HTREEITEM hItem, UINT mask) const;
 
     void OnItemExpanding(NMHDR* pNMHDR, LRESULT* pResult);
     void OnItemExpanded(NMHDR* pNMHDR, LRESULT* pResult);

@@ -2,8 +2,6 @@
 #include "foldertree/BusyTreeCtrl.h"
 #include "support/TestSupport.h"
 
-#include "platform/WndClass.h"
-
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
 
@@ -88,10 +86,7 @@ protected:
     HTREEITEM m_node = nullptr;
 
     void SetUp() override {
-        std::string cls =
-            AfxRegisterWndClass(0, nullptr, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
-        ASSERT_TRUE(m_parent.CreateEx(0, cls.c_str(), "tree host", WS_POPUP | WS_VISIBLE,
-                                      RECT{50, 50, 350, 350}, nullptr, 0));
+        ASSERT_TRUE(CreateTestParent(m_parent, RECT{50, 50, 350, 350}, COLOR_WINDOW));
         HWND h = ::CreateWindowExA(
             0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES, 0, 0, 300,
             300, m_parent.m_hWnd, reinterpret_cast<HMENU>(1003), nullptr, nullptr);

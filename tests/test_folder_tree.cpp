@@ -6,8 +6,6 @@
 
 #include "res/resource.h"
 
-#include "platform/WndClass.h"
-
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <shlwapi.h>
@@ -48,10 +46,7 @@ protected:
     CTempFolder m_dir;
 
     void SetUp() override {
-        std::string cls =
-            AfxRegisterWndClass(0, nullptr, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
-        ASSERT_TRUE(m_parent.CreateEx(0, cls.c_str(), "tree host", WS_POPUP | WS_VISIBLE,
-                                      RECT{50, 50, 450, 650}, nullptr, 0));
+        ASSERT_TRUE(CreateTestParent(m_parent, RECT{50, 50, 450, 650}, COLOR_WINDOW));
         HWND h = ::CreateWindowExA(0, WC_TREEVIEWA, "",
                                    WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES |
                                        TVS_SHOWSELALWAYS | TVS_SINGLEEXPAND,

@@ -65,12 +65,7 @@ protected:
     }
     void TearDown() override { m_dlg.DestroyWindow(); }
 
-    RECT Rect(int id) const {
-        RECT rc;
-        ::GetWindowRect(m_dlg.Item(id), &rc);
-        ::MapWindowPoints(nullptr, m_dlg.m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
-        return rc;
-    }
+    RECT Rect(int id) const { return RectInParent(m_dlg.Item(id), m_dlg.m_hWnd); }
     void Grow(int dx, int dy) {
         ::SetWindowPos(m_dlg.m_hWnd, nullptr, 0, 0, m_initialSize.cx + dx, m_initialSize.cy + dy,
                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -196,10 +191,9 @@ TEST_F(Layout, GripIsATriangleInTheLowerRightCornerReportingTheSizingCorner) {
 
     for (int grow : {0, 33, 7}) {
         Grow(grow, grow * 2);
-        RECT client, g;
+        RECT client;
         m_dlg.GetClientRect(&client);
-        ::GetWindowRect(grip, &g);
-        ::MapWindowPoints(nullptr, m_dlg.m_hWnd, reinterpret_cast<POINT*>(&g), 2);
+        RECT g = RectInParent(grip, m_dlg.m_hWnd);
         EXPECT_EQ(g.right, client.right);
         EXPECT_EQ(g.bottom, client.bottom);
     }

@@ -3,8 +3,6 @@
 #include "controls/LinkStatic.h"
 #include "support/TestSupport.h"
 
-#include "platform/WndClass.h"
-
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
@@ -45,10 +43,7 @@ protected:
     HWND m_hStatic = nullptr;
 
     void SetUp() override {
-        std::string cls =
-            AfxRegisterWndClass(0, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-        ASSERT_TRUE(m_parent.CreateEx(0, cls.c_str(), "host", WS_POPUP | WS_VISIBLE,
-                                      RECT{100, 100, 500, 300}, nullptr, 0));
+        ASSERT_TRUE(CreateTestParent(m_parent, RECT{100, 100, 500, 300}, COLOR_BTNFACE));
         m_link.SetPlatform(&m_platform);
     }
     void TearDown() override { m_parent.DestroyWindow(); }
@@ -87,12 +82,6 @@ protected:
         RECT rc;
         ::GetWindowRect(m_hStatic, &rc);
         return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-    }
-    RECT InParent() {
-        RECT rc;
-        ::GetWindowRect(m_hStatic, &rc);
-        ::MapWindowPoints(nullptr, m_parent.m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
-        return rc;
     }
 };
 
@@ -168,9 +157,7 @@ TEST_F(Link, FitsToItsTextFromTheRightEdge) {
         link.SetPlatform(&m_platform);
         HWND h = MakeStatic("Link", c.style, before);
         link.SubclassWindow(h);
-        RECT rc;
-        ::GetWindowRect(h, &rc);
-        ::MapWindowPoints(nullptr, m_parent.m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
+        RECT rc = RectInParent(h, m_parent.m_hWnd);
         EXPECT_LT(rc.right - rc.left, 100) << c.kept;
         if (c.style & SS_CENTER) {
             EXPECT_NEAR((rc.left + rc.right) / 2, 160, 1) << c.kept;

@@ -9,12 +9,7 @@ namespace {
 
 class MainWindow : public MainWindowTest {
 protected:
-    RECT Rect(int id) {
-        RECT rc;
-        ::GetWindowRect(m_dlg->GetDlgItemHwnd(id), &rc);
-        ::MapWindowPoints(nullptr, m_dlg->m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
-        return rc;
-    }
+    RECT Rect(int id) { return RectInParent(m_dlg->GetDlgItemHwnd(id), m_dlg->m_hWnd); }
     bool Checked(int id) { return ::SendMessageA(PageItem(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     bool Enabled(int id) { return ::IsWindowEnabled(PageItem(id)) != FALSE; }
     std::string Sample() { return Text(PageItem(IDC_SAMPLE)); }
@@ -91,9 +86,7 @@ TEST_F(MainWindow, ClickingTheTabsSwapsThePages) {
 TEST_F(MainWindow, PagesSitInsideTheTabControl) {
     RECT tab;
     m_dlg->m_tabPages.GetClientRect(&tab);
-    RECT page;
-    Page().GetWindowRect(&page);
-    ::MapWindowPoints(nullptr, m_dlg->m_tabPages.m_hWnd, reinterpret_cast<POINT*>(&page), 2);
+    RECT page = RectInParent(Page().m_hWnd, m_dlg->m_tabPages.m_hWnd);
     EXPECT_EQ(page.left, 4);
     EXPECT_EQ(page.top, 25);
     EXPECT_EQ(page.right, tab.right - 4);

@@ -27,12 +27,7 @@ protected:
         ::DestroyWindow(m_hParent);
         ::DeleteObject(m_hSkin);
     }
-    RECT StripRect(const CProgressStrip& s) {
-        RECT rc;
-        ::GetWindowRect(s.m_hWnd, &rc);
-        ::MapWindowPoints(nullptr, m_hParent, reinterpret_cast<POINT*>(&rc), 2);
-        return rc;
-    }
+    RECT StripRect(const CProgressStrip& s) { return RectInParent(s.m_hWnd, m_hParent); }
     void Tick(CProgressStrip& s) { s.SendMessage(WM_TIMER, reinterpret_cast<WPARAM>(&s), 0); }
 };
 

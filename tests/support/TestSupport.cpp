@@ -4,6 +4,8 @@
 #include "Png.h"
 
 #include "platform/MessageBox.h"
+#include "platform/Wnd.h"
+#include "platform/WndClass.h"
 
 #include <winternl.h>
 
@@ -95,6 +97,20 @@ CCapture CaptureClient(HWND hWnd) {
 
 bool SaveCapture(const CCapture& capture, const std::string& path) {
     return WritePng(path, capture.width, capture.height, capture.rgb);
+}
+
+bool CreateTestParent(CWnd& parent, const RECT& rc, int nSysColour) {
+    std::string cls = AfxRegisterWndClass(
+        0, nullptr, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(nSysColour + 1)));
+    return parent.CreateEx(0, cls.c_str(), "test parent", WS_POPUP | WS_VISIBLE, rc, nullptr, 0) !=
+           FALSE;
+}
+
+RECT RectInParent(HWND hChild, HWND hParent) {
+    RECT rc;
+    ::GetWindowRect(hChild, &rc);
+    ::MapWindowPoints(nullptr, hParent, reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
 }
 
 HWND CreateTestHostWindow(int width, int height) {

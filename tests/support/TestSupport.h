@@ -62,6 +62,13 @@ bool SaveCapture(const CCapture& capture, const std::string& path);
 // A plain visible top-level window to put test controls in.
 HWND CreateTestHostWindow(int width, int height);
 
+// A visible top-level window bound to an object, so that it reflects its
+// children's notifications to them; its background is the given system colour.
+bool CreateTestParent(class CWnd& parent, const RECT& rc, int nSysColour);
+
+// A child's window rectangle in its parent's client coordinates.
+RECT RectInParent(HWND hChild, HWND hParent);
+
 // The process's live GDI objects. Wine's GetGuiResources always answers 0, so
 // there the shared handle table that the process environment block names is counted.
 int CountGdiObjects();
