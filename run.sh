@@ -7,8 +7,9 @@
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-BUILD="$ROOT/build"
-NATIVE="$ROOT/build-native"
+# TESSIVOX_BUILD and TESSIVOX_NATIVE let several checkouts of work build side by side.
+BUILD="${TESSIVOX_BUILD:-$ROOT/build}"
+NATIVE="${TESSIVOX_NATIVE:-$ROOT/build-native}"
 export WINEPREFIX="$BUILD/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
