@@ -29,6 +29,9 @@ install_missing() {
     command -v ninja >/dev/null || need+=(ninja-build)
     command -v g++ >/dev/null || need+=(g++)
     [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
+    # The photo date tests write their photos with Pillow (for Debian's python3) and heif-enc.
+    [ -f /usr/lib/python3/dist-packages/PIL/Image.py ] || need+=(python3-pil)
+    command -v heif-enc >/dev/null || need+=(libheif-examples)
     if [ "${1:-}" = screenshot ]; then
         command -v import >/dev/null || need+=(imagemagick)
     fi

@@ -6,6 +6,7 @@ set(TESSIVOX_PORTABLE_SOURCES
     controls/StripPaintPlan.cpp
     layout/AnchorRules.cpp
     rename/NameComposer.cpp
+    rename/PhotoDate.cpp
     foldertree/FeedbackBar.cpp
 )
 set(TESSIVOX_PORTABLE_TESTS
@@ -14,5 +15,6 @@ set(TESSIVOX_PORTABLE_TESTS
     test_strip_plan.cpp
     test_anchor_rules.cpp
     test_name_composer.cpp
+    test_photo_date.cpp
     test_feedback_bar.cpp
 )

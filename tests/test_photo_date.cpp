@@ -1,0 +1,104 @@
+// Reading the date a photo was taken from files that Pillow and heif-enc wrote.
+#include "rename/PhotoDate.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<unsigned char> Sample(const std::string& name) {
+    std::ifstream in(std::string(TESSIVOX_PHOTO_SAMPLES) + "/" + name, std::ios::binary);
+    EXPECT_TRUE(in) << name;
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string Text(const std::optional<std::tm>& t) {
+    if (!t)
+        return "none";
+    char s[64];
+    std::snprintf(s, sizeof(s), "%04d:%02d:%02d %02d:%02d:%02d", t->tm_year + 1900, t->tm_mon + 1,
+                  t->tm_mday, t->tm_hour, t->tm_min, t->tm_sec);
+    return s;
+}
+
+// Reads through the callback, failing the test on a read outside the file;
+// bytesRead tells how much was asked for.
+std::optional<std::tm> ReadCounting(const std::vector<unsigned char>& file, uint64_t& bytesRead) {
+    bytesRead = 0;
+    return ReadPhotoDate(
+        [&](uint64_t offset, size_t size, unsigned char* buffer) -> size_t {
+            EXPECT_LE(offset + size, file.size());
+            if (offset + size > file.size())
+                return 0;
+            bytesRead += size;
+            std::copy_n(file.begin() + std::ptrdiff_t(offset), size, buffer);
+            return size;
+        },
+        file.size());
+}
+
+TEST(PhotoDate, ReadsTheCameraDateInOrderOfPreferenceFromAFewBytes) {
+    const struct {
+        const char* file;
+        const char* date;
+    } cases[] = {
+        {"original.jpg", "2019:07:14 09:08:07"},   // original before digitized and DateTime
+        {"digitized.jpg", "2020:02:29 23:59:58"},  // digitized before DateTime
+        {"datetime.jpg", "2018:12:31 00:00:01"},   // the main image's DateTime
+        {"not-a-date.jpg", "2017:05:06 07:08:09"}, // zeros and blanks are skipped
+        {"no-exif.jpg", "none"},
+        {"little-endian.tif", "2016:01:02 03:04:05"},
+        {"big-endian.tif", "2015:10:11 12:13:14"},
+        {"photo.heic", "2022:08:09 10:11:12"},
+    };
+    for (const auto& c : cases) {
+        const std::vector<unsigned char> file = Sample(c.file);
+        uint64_t bytesRead = 0;
+        EXPECT_EQ(Text(ReadCounting(file, bytesRead)), c.date) << c.file;
+        EXPECT_EQ(Text(ReadPhotoDate(file.data(), file.size())), c.date) << c.file;
+        EXPECT_LT(bytesRead, 4096u) << c.file; // original.jpg alone is 300 KB
+    }
+}
+
+TEST(PhotoDate, OnlyRealDatesAndTimesCount) {
+    const struct {
+        const char* text;
+        bool real;
+    } cases[] = {
+        {"2020:02:29 23:59:59", true},  {"2000:02:29 00:00:00", true},
+        {"2019:02:29 12:00:00", false}, {"1900:02:29 12:00:00", false},
+        {"2021:04:31 12:00:00", false}, {"2021:13:01 12:00:00", false},
+        {"2021:00:10 12:00:00", false}, {"0000:00:00 00:00:00", false},
+        {"    :  :     :  :  ", false}, {"2021:06:15 24:00:00", false},
+        {"2021:06:15 12:60:00", false}, {"2021:06:15 12:00:60", false},
+        {"2021-06-15 12:00:00", false}, {"2021:06:15 12:00", false},
+        {"2021:06:1a 12:00:00", false}, {"1999:12:31 23:59:59", true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseExifDateTime(c.text).has_value(), c.real) << c.text;
+}
+
+TEST(PhotoDate, CorruptOrCutFilesGiveNoDateOrARealOne) {
+    for (const char* name :
+         {"digitized.jpg", "big-endian.tif", "little-endian.tif", "photo.heic"}) {
+        const std::vector<unsigned char> file = Sample(name);
+        std::vector<std::vector<unsigned char>> variants;
+        for (size_t i = 0; i < file.size(); ++i) {
+            variants.push_back(file);
+            variants.back()[i] ^= 0xFF;
+            variants.emplace_back(file.begin(), file.begin() + std::ptrdiff_t(i));
+        }
+        for (const std::vector<unsigned char>& v : variants) {
+            uint64_t bytesRead = 0;
+            const std::string date = Text(ReadCounting(v, bytesRead));
+            ASSERT_TRUE(date == "none" || ParseExifDateTime(date)) << name << ": " << date;
+        }
+    }
+}
+
+} // namespace
