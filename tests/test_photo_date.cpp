@@ -83,6 +83,53 @@ TEST(PhotoDate, OnlyRealDatesAndTimesCount) {
         EXPECT_EQ(ParseExifDateTime(c.text).has_value(), c.real) << c.text;
 }
 
+std::string BigEndian(uint64_t value, int bytes) {
+    std::string s;
+    for (int i = bytes - 1; i >= 0; --i)
+        s += char(value >> 8 * i);
+    return s;
+}
+
+std::string Box(const char* type, const std::string& body, bool largeSize = false) {
+    if (largeSize)
+        return BigEndian(1, 4) + type + BigEndian(16 + body.size(), 8) + body;
+    return BigEndian(8 + body.size(), 4) + type + body;
+}
+
+// heif-enc writes one extent in the file; phones also keep the Exif item in the
+// meta box's idat, in pieces, with newer box versions and 64-bit box sizes.
+TEST(PhotoDate, FindsTheExifItemHoweverTheHeifFileLaysItOut) {
+    const std::vector<unsigned char> tiff = Sample("little-endian.tif");
+    const std::string item = BigEndian(0, 4) + std::string(tiff.begin(), tiff.end());
+    const struct {
+        int ilocVersion;
+        size_t split; // where the second extent starts; 0: one extent of length 0 (all of idat)
+        bool largeSize;
+    } cases[] = {{1, 100, false}, {2, 0, false}, {1, 7, true}};
+    for (const auto& c : cases) {
+        const int idSize = c.ilocVersion < 2 ? 2 : 4;
+        std::string extents = c.split == 0
+                                  ? BigEndian(1, 2) + BigEndian(0, 4) + BigEndian(0, 4)
+                                  : BigEndian(2, 2) + BigEndian(0, 4) + BigEndian(c.split, 4) +
+                                        BigEndian(c.split, 4) + BigEndian(item.size() - c.split, 4);
+        const std::string iloc = BigEndian(c.ilocVersion, 1) + BigEndian(0, 3) + "\x44" +
+                                 BigEndian(0, 1) + BigEndian(1, idSize) + BigEndian(7, idSize) +
+                                 BigEndian(1, 2) + BigEndian(0, 2) + extents;
+        const std::string infe = BigEndian(3, 1) + BigEndian(0, 3) + BigEndian(7, 4) +
+                                 BigEndian(0, 2) + "Exif" + std::string(1, '\0');
+        const std::string meta =
+            BigEndian(0, 4) + Box("hdlr", BigEndian(0, 8) + "pict" + std::string(13, '\0')) +
+            Box("iinf", BigEndian(0, 4) + BigEndian(1, 2) + Box("infe", infe)) + Box("iloc", iloc) +
+            Box("idat", item);
+        const std::string file = Box("ftyp", "heic" + BigEndian(0, 4) + "mif1heic") +
+                                 Box("meta", meta, c.largeSize) + Box("mdat", "");
+        EXPECT_EQ(
+            Text(ReadPhotoDate(reinterpret_cast<const unsigned char*>(file.data()), file.size())),
+            "2016:01:02 03:04:05")
+            << "iloc version " << c.ilocVersion << ", split at " << c.split;
+    }
+}
+
 TEST(PhotoDate, CorruptOrCutFilesGiveNoDateOrARealOne) {
     for (const char* name :
          {"digitized.jpg", "big-endian.tif", "little-endian.tif", "photo.heic"}) {
