@@ -39,9 +39,13 @@ BOOL CBusyTreeCtrl::ItemHasChildren(HTREEITEM hItem) const {
 }
 
 BOOL CBusyTreeCtrl::GetItemRect(HTREEITEM hItem, RECT* prc, BOOL bTextOnly) const {
+    // The request carries the item in the rectangle's first bytes; a failure
+    // must not hand those back as coordinates.
     *reinterpret_cast<HTREEITEM*>(prc) = hItem;
-    return static_cast<BOOL>(
-        SendMessage(TVM_GETITEMRECT, bTextOnly, reinterpret_cast<LPARAM>(prc)));
+    if (SendMessage(TVM_GETITEMRECT, bTextOnly, reinterpret_cast<LPARAM>(prc)))
+        return TRUE;
+    *prc = RECT{};
+    return FALSE;
 }
 
 LPARAM CBusyTreeCtrl::GetItemData(HTREEITEM hItem) const {
@@ -133,20 +137,37 @@ void CBusyTreeCtrl::BeginNodeLoad(HTREEITEM hItem) {
 void CBusyTreeCtrl::FinishNodeLoad(HTREEITEM hItem) {
     if (!m_hLoadParent)
         return;
+    // However the fill ends, an exception from LoadChildren included, the
+    // feedback stops before the tree paints again.
+    struct CRedrawAtExit {
+        CBusyTreeCtrl& tree;
+        ~CRedrawAtExit() { tree.SetRedraw(TRUE); }
+    } redraw{*this};
+    struct CFeedbackRun {
+        CBusyTreeCtrl& tree;
+        explicit CFeedbackRun(CBusyTreeCtrl& t) : tree(t) { tree.StartFeedback(); }
+        CFeedbackRun(const CFeedbackRun&) = delete;
+        CFeedbackRun& operator=(const CFeedbackRun&) = delete;
+        ~CFeedbackRun() { tree.StopFeedback(); }
+    };
+
     if (m_bFeedback) {
         SetRedraw(TRUE);
         SendMessage(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(m_hLoadingItem));
         ::UpdateWindow(m_hWnd);
     }
-    StartFeedback();
-    if (m_bFeedback)
-        PaintLoadingIcon();
-    SetRedraw(FALSE);
-    SendMessage(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(m_hLoadingItem));
-    m_hLoadingItem = nullptr;
-
-    BOOL settled = LoadChildren(hItem);
-    StopFeedback();
+    BOOL settled = FALSE;
+    {
+        CFeedbackRun feedback(*this);
+        if (m_bFeedback)
+            PaintLoadingIcon();
+        SetRedraw(FALSE);
+        // A null item would stand for the root: deleting it empties the tree.
+        if (m_hLoadingItem)
+            SendMessage(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(m_hLoadingItem));
+        m_hLoadingItem = nullptr;
+        settled = LoadChildren(hItem);
+    }
 
     if (hItem != TVI_ROOT) {
         BOOL hasChild = GetChildItem(hItem) != nullptr;
@@ -168,7 +189,6 @@ void CBusyTreeCtrl::FinishNodeLoad(HTREEITEM hItem) {
             SendMessage(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
         }
     }
-    SetRedraw(TRUE);
 }
 
 void CBusyTreeCtrl::ReloadNode(HTREEITEM hItem) {
@@ -262,7 +282,11 @@ DWORD WINAPI CBusyTreeCtrl::FeedbackWorker(LPVOID pParam) {
         DWORD woke = ::WaitForMultipleObjects(2, events, FALSE, INFINITE);
         if (tree->m_bStopWorker || woke == WAIT_FAILED)
             break;
-        tree->OnFeedbackDraw(woke == WAIT_OBJECT_0, tree->m_nLoadTotal, tree->m_nLoadDone);
+        // Total first, as reports write it first. A report between the two reads
+        // can still pair them wrongly; the drawing keeps any width in its frame.
+        const int total = tree->m_nLoadTotal;
+        const int done = tree->m_nLoadDone;
+        tree->OnFeedbackDraw(woke == WAIT_OBJECT_0, total, done);
     }
     return 0;
 }

@@ -1,14 +1,20 @@
 #include "FeedbackBar.h"
 
+#include <algorithm>
 #include <cmath>
 
 int FeedbackFillWidth(int nTotal, int nDone) {
-    if (nTotal > 0)
-        return static_cast<int>(static_cast<long long>(nDone) * kBarFillWidth / nTotal);
-    const double n = nDone;
-    const double e2 = std::exp(2.0);
-    const double g = 0.2 * n + 1.0 - 0.5 * std::log(std::exp(0.4 * n) + e2 - 1.0);
-    return static_cast<int>(kBarFillWidth * g);
+    long long w = 0;
+    if (nTotal > 0) {
+        w = static_cast<long long>(nDone) * kBarFillWidth / nTotal;
+    } else {
+        // g(n) = 0.2n + 1 - 0.5 ln(e^(0.4n) + e^2 - 1), with e^(0.4n) taken out of
+        // the logarithm: e^(0.4n) itself overflows from n = 1775 on.
+        const double g = 1.0 - 0.5 * std::log1p(std::expm1(2.0) * std::exp(-0.4 * nDone));
+        w = g > 0 ? static_cast<long long>(kBarFillWidth * g) : 0; // a negative count gives -inf
+    }
+    // Counts read while a report is being written may not belong together.
+    return static_cast<int>(std::clamp<long long>(w, 0, kBarFillWidth));
 }
 
 void FeedbackBarRects(const BarRect& text, BarRect& frame, BarRect& fill) {

@@ -118,8 +118,10 @@ BOOL CFolderTree::LoadChildren(HTREEITEM hParent) {
             ins.hInsertAfter = TVI_LAST;
             ins.item.mask |= TVIF_PARAM;
             ins.item.lParam = reinterpret_cast<LPARAM>(absolute);
-            SendMessage(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins));
-            ++inserted;
+            if (SendMessage(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)))
+                ++inserted;
+            else if (absolute)
+                m_pMalloc->Free(absolute); // no node took it
             StepLoadProgress(1);
             m_pMalloc->Free(child);
             child = nullptr;

@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
+#include <winternl.h>
 
 #include <algorithm>
 #include <functional>
 #include <mutex>
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -23,6 +25,10 @@ public:
     int m_nTicks = 0;
     int m_nProgressDraws = 0;
     std::vector<UINT> m_messages;
+    bool m_bRefuseInserts = false;
+    bool m_bRedraw = true; // as the last WM_SETREDRAW left it
+    // Copies of the worker's thread and events, taken during a fill.
+    std::vector<CKernelHandle> m_fillHandles;
 
     HTREEITEM Insert(HTREEITEM parent, const char* text, int children = 0) {
         TVINSERTSTRUCTA ins = {};
@@ -52,6 +58,14 @@ public:
             texts.push_back(GetItemText(c));
         return texts;
     }
+    void KeepFillHandles() {
+        for (const CKernelHandle* h : {&m_hWorker, &m_hTickEvent, &m_hProgressEvent}) {
+            HANDLE copy = nullptr;
+            ::DuplicateHandle(::GetCurrentProcess(), h->Get(), ::GetCurrentProcess(), &copy, 0,
+                              FALSE, DUPLICATE_SAME_ACCESS);
+            m_fillHandles.emplace_back(copy);
+        }
+    }
     using CBusyTreeCtrl::BackgroundColour;
     using CBusyTreeCtrl::m_nTickPeriod;
     using CBusyTreeCtrl::ReloadRootKeepScroll;
@@ -73,6 +87,10 @@ protected:
     void OnFeedbackEnd() override { ++m_nEnds; }
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
         m_messages.push_back(message);
+        if (message == TVM_INSERTITEMA && m_bRefuseInserts)
+            return 0;
+        if (message == WM_SETREDRAW)
+            m_bRedraw = wParam != 0;
         return CBusyTreeCtrl::WindowProc(message, wParam, lParam);
     }
 };
@@ -189,10 +207,25 @@ int CountThreads() {
     return n;
 }
 
-DWORD CountHandles() {
-    DWORD n = 0;
-    ::GetProcessHandleCount(::GetCurrentProcess(), &n);
-    return n;
+// How many handles the process holds to the object behind h.
+ULONG HandlesTo(HANDLE h) {
+    using QueryObject = NTSTATUS(NTAPI*)(HANDLE, OBJECT_INFORMATION_CLASS, PVOID, ULONG, PULONG);
+    auto query = reinterpret_cast<QueryObject>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtQueryObject")));
+    PUBLIC_OBJECT_BASIC_INFORMATION info = {};
+    if (!h || !query || query(h, ObjectBasicInformation, &info, sizeof(info), nullptr) < 0)
+        return 0;
+    return info.HandleCount;
+}
+
+// The copies of a fill's handles are the last ones: the tree closed its own,
+// and the worker thread has ended.
+void ExpectFillHandlesClosed(CScriptedTree& tree) {
+    ASSERT_EQ(tree.m_fillHandles.size(), 3u);
+    for (const CKernelHandle& copy : tree.m_fillHandles)
+        EXPECT_EQ(HandlesTo(copy.Get()), 1u);
+    EXPECT_EQ(::WaitForSingleObject(tree.m_fillHandles[0].Get(), 0), WAIT_OBJECT_0);
+    tree.m_fillHandles.clear();
 }
 
 TEST_F(BusyTree, EveryFillJoinsItsWorkerAndClosesItsHandles) {
@@ -202,21 +235,51 @@ TEST_F(BusyTree, EveryFillJoinsItsWorkerAndClosesItsHandles) {
     };
     m_tree.ReloadNode(m_node); // the first fill starts the platform's timer thread
     const int threads = CountThreads();
-    const DWORD handles = CountHandles();
     for (int i = 0; i < 50; ++i)
         m_tree.ReloadNode(m_node);
     EXPECT_EQ(m_tree.m_nLoads, 51);
     EXPECT_EQ(m_tree.m_nEnds, 51);
     EXPECT_EQ(CountThreads(), threads);
-    EXPECT_EQ(CountHandles(), handles);
 
-    // with ticks the platform's timer thread comes and goes, so only handles are counted
+    // with ticks the platform's timer thread comes and goes, so the handles are followed
     m_tree.SetTickPeriod(5);
+    m_tree.m_fill = [this](HTREEITEM h) {
+        m_tree.KeepFillHandles();
+        m_tree.Insert(h, "Child");
+        return TRUE;
+    };
     m_tree.ReloadNode(m_node);
-    const DWORD timedHandles = CountHandles();
-    for (int i = 0; i < 50; ++i)
-        m_tree.ReloadNode(m_node);
-    EXPECT_EQ(CountHandles(), timedHandles);
+    ExpectFillHandlesClosed(m_tree);
+}
+
+TEST_F(BusyTree, FillThatThrowsStillStopsItsFeedbackAndRedraws) {
+    CMessageBoxLog boxes;
+    m_tree.SetTickPeriod(5);
+    m_tree.m_fill = [this](HTREEITEM) -> BOOL {
+        m_tree.KeepFillHandles();
+        throw std::runtime_error("the shell failed");
+    };
+    Expand(m_node);
+    ASSERT_EQ(boxes.Texts(), std::vector<std::string>{"the shell failed"});
+    EXPECT_EQ(m_tree.m_nEnds, 1);
+    EXPECT_TRUE(m_tree.m_bRedraw);
+    ExpectFillHandlesClosed(m_tree);
+}
+
+TEST_F(BusyTree, RefusedLoadingItemLeavesEveryOtherItemInPlace) {
+    m_tree.Insert(TVI_ROOT, "Other", 1);
+    m_tree.m_bRefuseInserts = true;
+    m_tree.ReloadNode(m_node); // an expansion without the item would stop before the fill
+    m_tree.m_bRefuseInserts = false;
+    EXPECT_EQ(m_tree.m_nLoads, 1);
+    EXPECT_EQ(m_tree.ChildTexts(TVI_ROOT), (std::vector<std::string>{"Node", "Other"}));
+}
+
+TEST_F(BusyTree, RectangleOfAnItemOutOfSightIsEmpty) {
+    HTREEITEM hidden = m_tree.Insert(m_node, "Under a collapsed node");
+    RECT rc = {1, 2, 3, 4};
+    EXPECT_FALSE(m_tree.GetItemRect(hidden, &rc, TRUE));
+    EXPECT_EQ(rc.left | rc.top | rc.right | rc.bottom, 0);
 }
 
 TEST_F(BusyTree, ReloadingTheTopLevelShowsTheFirstItemAndKeepsTheHorizontalPosition) {

@@ -29,6 +29,20 @@ TEST(FeedbackFillWidth, AFillOfFiveChildrenReportsTheseWidths) {
         EXPECT_EQ(FeedbackFillWidth(reports[i][0], reports[i][1]), expected[i]) << i;
 }
 
+TEST(FeedbackFillWidth, StaysInsideTheFrameForEveryCount) {
+    for (int n = 13; n <= 100000; ++n) {
+        const int w = FeedbackFillWidth(0, n);
+        ASSERT_TRUE(w == 49 || w == 50) << n;
+    }
+    // a report caught half-written: done far past the total, or a negative count
+    const int pairs[][2] = {{1, 1700}, {3, 100000}, {1, 0x7FFFFFFF}, {5, -3}, {0, -4}};
+    for (const auto& p : pairs) {
+        const int w = FeedbackFillWidth(p[0], p[1]);
+        EXPECT_GE(w, 0) << p[0] << " " << p[1];
+        EXPECT_LE(w, 50) << p[0] << " " << p[1];
+    }
+}
+
 TEST(FeedbackBarRects, BarSitsRightOfTheTextAndIsAtMostSixteenHigh) {
     struct Case {
         int textHeight;

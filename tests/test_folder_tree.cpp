@@ -12,8 +12,21 @@
 
 namespace {
 
+// Remembers every block it hands out as well.
+class CRecordingMalloc : public CCountingMalloc {
+public:
+    std::vector<void*> m_given;
+    void* STDMETHODCALLTYPE Alloc(SIZE_T cb) override {
+        void* block = CCountingMalloc::Alloc(cb);
+        if (block)
+            m_given.push_back(block);
+        return block;
+    }
+};
+
 class CTestFolderTree : public CProgressFolderTree {
 public:
+    bool m_bRefuseChildren = false; // the tree control turns every new node down
     void CountFrees(CCountingMalloc* counting) { m_pMalloc.Reset(counting); }
     std::string PathOf(HTREEITEM h) {
         char path[MAX_PATH] = {};
@@ -25,6 +38,14 @@ public:
         for (HTREEITEM c = GetChildItem(h); c; c = GetNextSiblingItem(c))
             texts.push_back(GetItemText(c));
         return texts;
+    }
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == TVM_INSERTITEMA && m_bRefuseChildren &&
+            (reinterpret_cast<TVINSERTSTRUCTA*>(lParam)->item.mask & TVIF_PARAM))
+            return 0;
+        return CProgressFolderTree::WindowProc(message, wParam, lParam);
     }
 };
 
@@ -40,7 +61,7 @@ bool IsPrefixFolder(const std::string& folder, const std::string& path) {
 
 class FolderTree : public ::testing::Test {
 protected:
-    CCountingMalloc m_counting; // outlives the tree that may use it
+    CRecordingMalloc m_counting; // outlives the tree that may use it
     CTreeParent m_parent;
     CTestFolderTree m_tree;
     CTempFolder m_dir;
@@ -199,6 +220,21 @@ TEST_F(FolderTree, DeletingANodeFreesItsListOnce) {
     for (const auto& [block, times] : counting.m_frees)
         EXPECT_EQ(times, 1);
     EXPECT_GE(static_cast<int>(counting.m_frees.size()), counting.m_nAllocs);
+}
+
+TEST_F(FolderTree, ChildTheTreeTurnsDownGivesItsListBack) {
+    for (const char* sub : {"1", "2"})
+        MakeFolder(m_dir / sub);
+    m_tree.SetRootFolder(nullptr);
+    HTREEITEM node = WalkTo(m_dir.Path());
+    ASSERT_NE(node, nullptr);
+    m_tree.CountFrees(&m_counting);
+    m_tree.m_bRefuseChildren = true;
+    m_tree.Expand(node, TVE_EXPAND);
+    EXPECT_EQ(m_tree.GetChildItem(node), nullptr);
+    ASSERT_EQ(m_counting.m_given.size(), 2u);
+    for (void* list : m_counting.m_given)
+        EXPECT_EQ(m_counting.m_frees[list], 1);
 }
 
 TEST(LoadingAnimation, CursorResourceHasEightFramesInEightSteps) {
