@@ -147,11 +147,16 @@ void CLinkStatic::LoadHandCursor() {
     UINT oldMode = ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     HMODULE module = ::LoadLibraryA(helper.c_str());
     ::SetErrorMode(oldMode);
-    if (!module)
-        return;
-    if (HCURSOR hand = ::LoadCursorA(module, MAKEINTRESOURCEA(106)))
-        m_hHandCursor = ::CopyIcon(hand);
-    ::FreeLibrary(module);
+    if (module) {
+        if (HCURSOR hand = ::LoadCursorA(module, MAKEINTRESOURCEA(106)))
+            m_hHandCursor = ::CopyIcon(hand);
+        ::FreeLibrary(module);
+    }
+    // Current Windows ships no help program with cursors, nor does Wine: the
+    // system's own hand then, copied so that the destructor may destroy it.
+    if (!m_hHandCursor)
+        if (HCURSOR hand = ::LoadCursorA(nullptr, IDC_HAND))
+            m_hHandCursor = ::CopyIcon(hand);
 }
 
 BOOL CLinkStatic::PreTranslateMessage(MSG* pMsg) {

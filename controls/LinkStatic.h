@@ -69,5 +69,6 @@ private:
 bool BuildOpenCommand(const std::string& registered, const std::string& address,
                       std::string& commandLine);
 
-// The code reported for an address too long to be handed to the command.
-constexpr int kOpenErrorAddressTooLong = ERROR_FILENAME_EXCED_RANGE;
+// The code reported for an address too long to be handed to the command:
+// negative, since every code above 32 means success.
+constexpr int kOpenErrorAddressTooLong = -static_cast<int>(ERROR_FILENAME_EXCED_RANGE);

@@ -245,9 +245,16 @@ TEST_F(Link, FallbackRunsTheRegisteredHtmCommand) {
     EXPECT_NE(boxes.m_shown[0].text.find("The specified file was not found."), std::string::npos);
     EXPECT_EQ(m_link.m_bFollowed, 0);
 
-    std::string longAddress(600, 'a');
-    EXPECT_EQ(m_link.OpenTarget(longAddress, SW_SHOW), kOpenErrorAddressTooLong);
+    // a refused address is a failure like any other: no visited colour, a beep and its message
+    m_platform.m_nRunResult = 33;
+    m_link.SetFollowed(TRUE);
+    m_link.m_strTarget.assign(600, 'a');
+    Click();
     EXPECT_EQ(m_platform.m_commands.size(), 2u);
+    EXPECT_EQ(m_link.m_bFollowed, 0);
+    ASSERT_EQ(boxes.m_shown.size(), 2u);
+    EXPECT_EQ(boxes.m_shown[1].text,
+              "Unable to open hyperlink:\n\nThe address is too long\nto be opened.");
 }
 
 TEST_F(Link, MissingHtmOrCommandKeyReportsTheShellsOwnError) {
@@ -288,27 +295,18 @@ TEST(OpenError, EveryCodeHasItsText) {
     EXPECT_EQ(boxes.m_shown[0].text, "Unable to open hyperlink:\n\nUnknown Error (1) occurred.");
 }
 
-TEST_F(Link, HandCursorComesFromTheHelpProgramOrNotAtAll) {
+TEST_F(Link, WithoutTheHelpProgramsCursorTheSystemsHandIsShown) {
     CMessageBoxLog boxes;
-    Attach();
-    EXPECT_EQ(m_link.m_hHandCursor, nullptr);
-    EXPECT_FALSE(m_link.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(m_hStatic),
-                                    MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+    Attach(); // a Windows folder without the help program
+    ASSERT_NE(m_link.m_hHandCursor, nullptr);
+    EXPECT_NE(m_link.m_hHandCursor, ::LoadCursorA(nullptr, IDC_HAND)); // a copy of its own
+    EXPECT_TRUE(m_link.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(m_hStatic),
+                                   MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
 
-    CLinkStatic real; // the system's own Windows folder
+    CLinkStatic real; // the system's own Windows folder, whose help program may be a stub
     HWND h = MakeStatic("x", SS_LEFT);
     real.SubclassWindow(h);
-    char dir[MAX_PATH];
-    ::GetWindowsDirectoryA(dir, MAX_PATH);
-    HMODULE helper = ::LoadLibraryA((std::string(dir) + "\\winhlp32.exe").c_str());
-    bool hasHand = helper && ::LoadCursorA(helper, MAKEINTRESOURCEA(106));
-    if (helper)
-        ::FreeLibrary(helper);
-    EXPECT_EQ(real.m_hHandCursor != nullptr, hasHand);
-    if (hasHand) {
-        EXPECT_TRUE(real.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(h),
-                                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
-    }
+    EXPECT_NE(real.m_hHandCursor, nullptr);
     real.DestroyWindow();
     EXPECT_TRUE(boxes.m_shown.empty());
 }
