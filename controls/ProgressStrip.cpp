@@ -182,17 +182,22 @@ BOOL CProgressStrip::ConvertSkinToDevice(CBitmapHandle& dest, HBITMAP hSource, H
     if (::GetDeviceCaps(hdc, BITSPIXEL) == bm.bmBitsPixel)
         return CopyBitmap(dest, hSource);
 
-    std::vector<BYTE> bits(static_cast<size_t>(bm.bmWidthBytes) * bm.bmHeight);
-    ::GetBitmapBits(hSource, static_cast<LONG>(bits.size()), bits.data());
-    BITMAPINFOHEADER bih = {};
-    bih.biSize = sizeof(bih);
-    bih.biWidth = bm.bmWidth;
-    bih.biHeight = -bm.bmHeight; // top-down, as the bits were read
-    bih.biPlanes = bm.bmPlanes;
-    bih.biBitCount = bm.bmBitsPixel;
-    bih.biCompression = BI_RGB;
-    CBitmapHandle display(::CreateDIBitmap(hdc, &bih, CBM_INIT, bits.data(),
-                                           reinterpret_cast<BITMAPINFO*>(&bih), DIB_RGB_COLORS));
+    // A bitmap's own bits come in rows of whole 16-bit words and without a
+    // colour table; the system hands them over as a top-down 32-bit DIB
+    // instead, whose 4-byte rows need no table and which any display takes.
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = bm.bmWidth;
+    bi.bmiHeader.biHeight = -bm.bmHeight;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    std::vector<BYTE> bits(static_cast<size_t>(bm.bmWidth) * bm.bmHeight * 4);
+    if (bits.empty() || !::GetDIBits(hdc, hSource, 0, static_cast<UINT>(bm.bmHeight), bits.data(),
+                                     &bi, DIB_RGB_COLORS))
+        return FALSE;
+    CBitmapHandle display(
+        ::CreateDIBitmap(hdc, &bi.bmiHeader, CBM_INIT, bits.data(), &bi, DIB_RGB_COLORS));
     return CopyBitmap(dest, display.Get());
 }
 

@@ -93,6 +93,7 @@ TEST_F(Strip, WithoutAWindowEveryOperationReturnsZero) {
 TEST_F(Strip, FailedSkinLeavesAHarmlessStrip) {
     CProgressStrip strip(&m_host, 10000, nullptr);
     ASSERT_NE(strip.m_hWnd, nullptr);
+    EXPECT_EQ(strip.GetUpper(), 0); // construction stopped before the range
     EXPECT_EQ(strip.SetPos(5000), 0);
     strip.StepIt();
     ::UpdateWindow(strip.m_hWnd);
@@ -177,6 +178,40 @@ TEST_F(Strip, SkinWidthThatIsNotAMultipleOfNineLosesItsRightColumns) {
     EXPECT_EQ(strip.GetTileWidth(), 10);
     strip.DestroyWindow();
     ::DeleteObject(wide);
+}
+
+TEST_F(Strip, SkinOfAnotherDepthThanTheDisplaysKeepsItsPicture) {
+    // 24 bits a pixel, rows of whole 16-bit words; red by row, blue by column
+    const int width = 90, height = 16, stride = 270;
+    std::vector<BYTE> bits(stride * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            BYTE* p = &bits[y * stride + x * 3];
+            p[0] = static_cast<BYTE>(2 * x);
+            p[1] = 128;
+            p[2] = static_cast<BYTE>(15 * y);
+        }
+    CBitmapHandle deep(::CreateBitmap(width, height, 1, 24, bits.data()));
+    ASSERT_TRUE(deep);
+    CClientDC screen(nullptr);
+    if (::GetDeviceCaps(screen.Get(), BITSPIXEL) == 24)
+        GTEST_SKIP() << "the display itself has 24 bits a pixel";
+    CBitmapHandle converted;
+    ASSERT_TRUE(CProgressStrip::ConvertSkinToDevice(converted, deep.Get(), screen.Get()));
+
+    BITMAPINFO bi = {};
+    bi.bmiHeader = {sizeof(bi.bmiHeader), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<BYTE> read(width * height * 4);
+    ASSERT_EQ(
+        ::GetDIBits(screen.Get(), converted.Get(), 0, height, read.data(), &bi, DIB_RGB_COLORS),
+        height);
+    int wrong = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const BYTE* p = &read[(y * width + x) * 4];
+            wrong += p[0] != 2 * x || p[1] != 128 || p[2] != 15 * y;
+        }
+    EXPECT_EQ(wrong, 0);
 }
 
 TEST_F(Strip, DestroyingRestoresTheHostAndLeaksNoGdiObjects) {
