@@ -39,7 +39,7 @@ void AnchorLayout::GetLayoutArea(RECT* prc) {
 }
 
 RECT AnchorLayout::ChildRect(HWND hChild) {
-    RECT rc;
+    RECT rc = {};
     ::GetWindowRect(hChild, &rc);
     ::MapWindowPoints(nullptr, GetHostWindow(), reinterpret_cast<POINT*>(&rc), 2);
     return rc;
@@ -74,6 +74,9 @@ void AnchorLayout::ArrangeChildren() {
     const int h = area.bottom - area.top;
     HDWP hdwp = ::BeginDeferWindowPos(static_cast<int>(m_anchors.size()));
     for (const AnchorRecord& rec : m_anchors) {
+        // A child destroyed since it was anchored would fail the whole batch.
+        if (!::IsWindow(rec.hWnd))
+            continue;
         RECT cur = ChildRect(rec.hWnd);
         AnchorOffsets a = {rec.ptTopLeft,     rec.offTopLeft.x,     rec.offTopLeft.y,
                            rec.ptBottomRight, rec.offBottomRight.x, rec.offBottomRight.y};

@@ -16,14 +16,7 @@ BOOL SizeGrip::CreateGrip() {
     if (!m_gripBar)
         return FALSE;
 
-    // Keep only the lower-right triangle: pixel (x, y) stays when x >= w - y.
-    HRGN shape = ::CreateRectRgn(0, 0, w, h);
-    CRgnHandle row(::CreateRectRgn(0, 0, 0, 0));
-    for (int y = 0; y < h; ++y) {
-        ::SetRectRgn(row.Get(), 0, y, w - y, y + 1);
-        ::CombineRgn(shape, shape, row.Get(), RGN_DIFF);
-    }
-    ::SetWindowRgn(m_gripBar, shape, FALSE); // the window owns the region from here on
+    ShapeGrip(m_gripBar, m_gripSize);
 
     ::SetPropA(m_gripBar, kGripProperty,
                reinterpret_cast<HANDLE>(::GetWindowLongPtrA(m_gripBar, GWLP_WNDPROC)));
@@ -31,6 +24,20 @@ BOOL SizeGrip::CreateGrip() {
 
     UpdateGripPosition();
     ShowGrip(TRUE);
+    return TRUE;
+}
+
+BOOL SizeGrip::ShapeGrip(HWND hGrip, SIZE size) {
+    // Keep only the lower-right triangle: pixel (x, y) stays when x >= cx - y.
+    CRgnHandle shape(::CreateRectRgn(0, 0, size.cx, size.cy));
+    CRgnHandle row(::CreateRectRgn(0, 0, 0, 0));
+    for (int y = 0; y < size.cy; ++y) {
+        ::SetRectRgn(row.Get(), 0, y, size.cx - y, y + 1);
+        ::CombineRgn(shape.Get(), shape.Get(), row.Get(), RGN_DIFF);
+    }
+    if (!::SetWindowRgn(hGrip, shape.Get(), FALSE))
+        return FALSE;
+    shape.Release(); // the window owns the region from here on
     return TRUE;
 }
 

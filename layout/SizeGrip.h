@@ -17,6 +17,9 @@ public:
     void ShowGrip(BOOL bShow);
     HWND GetGripWindow() const { return m_gripBar; }
 
+    // Cuts a grip window down to its lower-right triangle; FALSE when the
+    // window does not take the region.
+    static BOOL ShapeGrip(HWND hGrip, SIZE size);
     static LRESULT CALLBACK GripHitTestProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 protected:

@@ -30,6 +30,8 @@ public:
         m_h = h;
     }
     T Get() const { return m_h; }
+    // Hands the object over to a new owner, as a window that takes a region.
+    T Release() { return std::exchange(m_h, nullptr); }
     explicit operator bool() const { return m_h != nullptr; }
 
 private:

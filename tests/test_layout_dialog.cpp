@@ -105,6 +105,14 @@ TEST_F(Layout, HeighteningLengthensStretchedChildrenAndMovesTheBottomOneDown) {
     EXPECT_TRUE(Same(m_initial[kLabel], Rect(kLabel)));
 }
 
+TEST_F(Layout, ChildDestroyedSinceItWasAnchoredIsSkippedAndTheOthersStillMove) {
+    ::DestroyWindow(m_dlg.Item(kTree)); // anchored second of eight
+    Grow(40, 0);
+    EXPECT_EQ(Rect(kEdit).right, m_initial[kEdit].right + 40);
+    EXPECT_EQ(Rect(kList).left, m_initial[kList].left + 40);
+    EXPECT_EQ(Rect(kFrame).right, m_initial[kFrame].right + 40);
+}
+
 TEST_F(Layout, BatchCarriesOnlyChangedChildrenWithMoveOnlyAndSizeOnlyFlags) {
     Grow(0, 0);
     EXPECT_TRUE(g_changes.empty());
@@ -220,6 +228,13 @@ TEST_F(Layout, GripPutsItsProcedureBackWhenDestroyed) {
     ::SendMessageA(grip, WM_DESTROY, 0, 0);
     EXPECT_EQ(::GetPropA(grip, kGripProperty), nullptr);
     EXPECT_EQ(reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(grip, GWLP_WNDPROC)), own);
+}
+
+TEST(SizeGripShape, RegionTheWindowDoesNotTakeIsFreed) {
+    const int before = CountGdiObjects();
+    ASSERT_GT(before, 0);
+    EXPECT_FALSE(SizeGrip::ShapeGrip(nullptr, SIZE{17, 17}));
+    EXPECT_EQ(CountGdiObjects(), before);
 }
 
 TEST_F(Layout, CannotBeTrackedSmallerThanItOpened) {
