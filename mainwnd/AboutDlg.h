@@ -6,5 +6,5 @@
 class CAboutDlg : public CDialog {
 public:
     enum { IDD = 100 };
-    CAboutDlg() : CDialog(IDD) {}
+    explicit CAboutDlg(CWnd* pParentWnd) : CDialog(IDD, pParentWnd) {}
 };

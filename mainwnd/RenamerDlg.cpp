@@ -93,7 +93,7 @@ BOOL CRenamerDlg::OnInitDialog() {
 
 void CRenamerDlg::OnSysCommand(UINT nID, LPARAM) {
     if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
-        CAboutDlg about;
+        CAboutDlg about(this); // modal to the main window and always above it
         about.DoModal();
     } else {
         Default();

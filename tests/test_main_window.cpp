@@ -121,26 +121,73 @@ TEST_F(TranslatedTabs, TabLabelsComeFromTheLanguageFile) {
     EXPECT_EQ(m_dlg->m_tabPages.GetItemText(1), "More");
 }
 
-bool g_bAboutSeen = false;
+// What the About box looked like while it was open.
+struct AboutSeen {
+    bool seen = false;
+    HWND owner = nullptr;
+    bool ownerEnabled = true;
+    bool aboveOwner = false;
+    bool overOwner = false;
+    std::vector<std::string> clipped; // texts wider than their control
+};
+AboutSeen g_about;
+
+BOOL CALLBACK NoteClippedText(HWND hChild, LPARAM) {
+    char text[256] = {};
+    char cls[16] = {};
+    ::GetClassNameA(hChild, cls, sizeof(cls));
+    const LONG kind = ::GetWindowLongA(hChild, GWL_STYLE) & SS_TYPEMASK;
+    if (_stricmp(cls, "Static") != 0 || kind > SS_RIGHT || // the icon, by its resource number
+        ::GetWindowTextA(hChild, text, sizeof(text)) == 0)
+        return TRUE;
+    RECT rc;
+    ::GetClientRect(hChild, &rc);
+    HDC hdc = ::GetDC(hChild);
+    HGDIOBJ old =
+        ::SelectObject(hdc, reinterpret_cast<HGDIOBJ>(::SendMessageA(hChild, WM_GETFONT, 0, 0)));
+    SIZE extent = {};
+    ::GetTextExtentPoint32A(hdc, text, static_cast<int>(strlen(text)), &extent);
+    ::SelectObject(hdc, old);
+    ::ReleaseDC(hChild, hdc);
+    if (extent.cx > rc.right)
+        g_about.clipped.push_back(text);
+    return TRUE;
+}
+
 void CALLBACK CloseAbout(HWND, UINT, UINT_PTR id, DWORD) {
     HWND about = ::FindWindowA(nullptr, "About Tessivox");
     if (!about)
         return;
     ::KillTimer(nullptr, id);
-    g_bAboutSeen = true;
+    g_about.seen = true;
+    g_about.owner = ::GetWindow(about, GW_OWNER);
+    g_about.ownerEnabled = ::IsWindowEnabled(g_about.owner) != FALSE;
+    for (HWND w = about; w && g_about.owner; w = ::GetWindow(w, GW_HWNDNEXT))
+        g_about.aboveOwner = g_about.aboveOwner || w == g_about.owner;
+    RECT box, owner, both;
+    ::GetWindowRect(about, &box);
+    ::GetWindowRect(g_about.owner, &owner);
+    g_about.overOwner = ::IntersectRect(&both, &box, &owner) != FALSE;
+    ::EnumChildWindows(about, &NoteClippedText, 0);
     ::PostMessageA(about, WM_COMMAND, IDOK, 0);
 }
 
-TEST_F(MainWindow, AboutItemIsOnTheSystemMenuAndOpensTheAboutBox) {
+TEST_F(MainWindow, AboutItemOpensTheAboutBoxModalToTheMainWindow) {
     char item[64] = {};
     ::GetMenuStringA(::GetSystemMenu(m_dlg->m_hWnd, FALSE), IDM_ABOUTBOX, item, sizeof(item),
                      MF_BYCOMMAND);
     EXPECT_STREQ(item, "&About Tessivox...");
-    g_bAboutSeen = false;
+    g_about = AboutSeen();
     ::SetTimer(nullptr, 0, 20, &CloseAbout);
     m_dlg->SendMessage(WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
-    EXPECT_TRUE(g_bAboutSeen);
+    ASSERT_TRUE(g_about.seen);
+    EXPECT_EQ(g_about.owner, m_dlg->m_hWnd);
+    EXPECT_FALSE(g_about.ownerEnabled);
+    EXPECT_TRUE(g_about.aboveOwner);
+    EXPECT_TRUE(g_about.overOwner);
+    EXPECT_EQ(g_about.clipped, std::vector<std::string>{});
     EXPECT_EQ(::FindWindowA(nullptr, "About Tessivox"), nullptr);
+    EXPECT_TRUE(::IsWindowEnabled(m_dlg->m_hWnd));
 }
 
 TEST_F(MainWindow, ResizingMovesAndStretchesTheControlsByTheirAnchors) {
