@@ -3,12 +3,11 @@
 #include "AppPaths.h"
 #include "LangText.h"
 
+#include "platform/CodePage.h"
 #include "platform/FileFind.h"
 #include "platform/MessageBox.h"
 
 #include <windows.h>
-
-#include <mbstring.h>
 
 #include <vector>
 
@@ -18,12 +17,16 @@ namespace {
 constexpr DWORD kMessageBuffer = 300;
 constexpr DWORD kSettingBuffer = 1000;
 
+// The buffer counts characters, not bytes: a UTF-8 text is never cut inside a character.
 std::string ReadValue(const std::string& file, const char* section, const char* key,
                       const char* defaultText, DWORD bufferSize) {
-    std::vector<char> buf(bufferSize, '\0');
-    DWORD n =
-        ::GetPrivateProfileStringA(section, key, defaultText, buf.data(), bufferSize, file.c_str());
-    return std::string(buf.data(), n);
+    std::vector<wchar_t> buf(bufferSize, L'\0');
+    DWORD n = ::GetPrivateProfileStringW(WidenName(section).c_str(), WidenName(key).c_str(),
+                                         WidenName(defaultText).c_str(), buf.data(), bufferSize,
+                                         WidenName(file).c_str());
+    std::string value;
+    NarrowNameExactly(std::wstring(buf.data(), n), value);
+    return value;
 }
 } // namespace
 
@@ -54,8 +57,7 @@ bool SelectLanguage(const std::string& language) {
             ReadValue(finder.GetFilePath(), "Setting", "Language", "", kSettingBuffer);
         if (declared.empty())
             continue;
-        if (_mbscmp(reinterpret_cast<const unsigned char*>(declared.c_str()),
-                    reinterpret_cast<const unsigned char*>(wanted.c_str())) == 0) {
+        if (declared == wanted) { // byte for byte: the names are UTF-8
             chosen = finder.GetFilePath();
             break;
         }

@@ -6,6 +6,7 @@
 #include "controls/LinkStatic.h"
 #include "rename/RenameJournal.h"
 #include "rename/RenameOptions.h"
+#include "rename/RenameRun.h"
 
 #include "platform/Dialog.h"
 
@@ -23,8 +24,13 @@ public:
     RenameJournal m_journal;
     CLinkStatic m_linkHomepage;
 
-    // Renames one file by the options as the controls show them now.
-    void RenameFile(std::string path);
+    // Renames one file by the options as the controls show them now. Raises
+    // CException when the file must not or cannot be renamed: the run stops.
+    RenameOutcome RenameFile(std::string path);
+    // Gives the files of the journal not yet restored their old names again,
+    // as many as can be; then says what it did (ReportRestore).
+    RestoreResult RestoreNames();
+    void ReportRestore(const RestoreResult& result) const;
     void UpdateSample();
     // Whether the texts the options put into names can stand in a file name.
     bool OptionsMakeFileNames() const;

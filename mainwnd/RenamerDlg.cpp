@@ -152,7 +152,8 @@ void CRenamerDlg::FillFileList() {
     int index = 0;
     while (more) {
         more = finder.FindNextFile();
-        if (finder.IsDots() || finder.IsDirectory() || finder.MatchesMask(FILE_ATTRIBUTE_HIDDEN))
+        if (finder.IsDots() || finder.IsDirectory() || finder.MatchesMask(FILE_ATTRIBUTE_HIDDEN) ||
+            !finder.IsNameIntact())
             continue;
         m_listFiles.InsertItem(index++, finder.GetFileName(), 0);
     }

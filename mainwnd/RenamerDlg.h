@@ -37,6 +37,9 @@ public:
     std::unique_ptr<CProgressStrip> m_pProgress;
 
     void FillFileList();
+    // Whether a run may start: a folder is chosen and the options make names.
+    // Says what is wrong when not.
+    bool CheckRunInputs();
     void StartRun();
     void RenameFolder(const std::string& folder);
     int CountFiles(const std::string& pattern);
@@ -48,6 +51,8 @@ public:
     void NoteRenamedInRun(const std::string& newPath);
 
     BOOL OnInitDialog() override;
+    // Closing during a run waits for the current file, then offers to undo the run.
+    void OnCancel() override;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -63,6 +68,18 @@ private:
     // The run's bookkeeping, set up at its start and dropped at its end, also
     // when a failed rename ends it early.
     class CRunScope;
+    // Folders a walk has entered, by identity, so that no folder is walked twice.
+    class CFolderVisits;
     bool m_bRunning = false;
-    std::unordered_set<std::string> m_runRenamed; // upper-cased new paths of the run
+    bool m_bCloseRequested = false;
+    int m_nRunRenamed = 0;
+    int m_nRunLeftAlone = 0;
+    std::unordered_set<std::wstring> m_runRenamed; // upper-cased new paths of the run
+
+    bool StopRequested() const { return m_bCloseRequested || IsEnding(); }
+    void RenameOneFile(const std::string& path);
+    void RenameFolderIn(const std::string& folder, CFolderVisits& visits);
+    int CountFilesIn(const std::string& folder, CFolderVisits& visits);
+    void ReportStoppedRun(const CException& e);
+    void UndoAndClose(int total);
 };

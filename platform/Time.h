@@ -14,8 +14,11 @@ public:
     explicit CTime(const FILETIME& ft);
 
     std::int64_t GetTime() const { return m_time; }
-    // The broken-down local time (tm_year from 1900, tm_mon from 0).
-    std::tm GetLocalTm() const;
+    // The broken-down local time (tm_year from 1900, tm_mon from 0), with the
+    // daylight-saving rule in force on that date, not today's. Zone: the
+    // system's when null. False, and tm untouched, when the system cannot
+    // convert the time.
+    bool GetLocalTm(std::tm& tm, const TIME_ZONE_INFORMATION* zone = nullptr) const;
 
 private:
     std::int64_t m_time = 0;

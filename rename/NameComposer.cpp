@@ -78,3 +78,26 @@ bool IsFileNameText(const std::string& text, bool (*isLeadByte)(unsigned char)) 
     }
     return true;
 }
+
+bool IsReservedDeviceName(const std::string& name) {
+    std::string base = name.substr(0, name.find('.'));
+    while (!base.empty() && base.back() == ' ')
+        base.pop_back();
+    for (char& c : base)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL")
+        return true;
+    if (base.compare(0, 3, "COM") != 0 && base.compare(0, 3, "LPT") != 0)
+        return false;
+    const std::string number = base.substr(3);
+    // a digit, or one of the superscripts 1, 2, 3 that Windows also maps to a port
+    return (number.size() == 1 && number[0] >= '0' && number[0] <= '9') ||
+           number == "\xC2\xB9" || number == "\xC2\xB2" || number == "\xC2\xB3";
+}
+
+bool IsStorableName(const std::string& name) {
+    if (name.empty() || name.back() == '.' || name.back() == ' ')
+        return false;
+    return !IsReservedDeviceName(name);
+}

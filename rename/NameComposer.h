@@ -35,3 +35,12 @@ std::string ClashName(const std::string& folder, const std::string& title, int c
 // backslash; isLeadByte tells such characters apart.
 bool IsFileNameText(const std::string& text, bool (*isLeadByte)(unsigned char) = nullptr);
 extern const char* const kForbiddenNameCharacters;
+
+// A name Windows reserves for a device (CON, PRN, AUX, NUL, COM0-9, LPT0-9),
+// with or without an extension: a file cannot be given it.
+bool IsReservedDeviceName(const std::string& name);
+
+// Whether a file can be given exactly this name: not empty, not a device, not
+// ending in "." or a blank (the file system would drop them and store another
+// name than the one recorded).
+bool IsStorableName(const std::string& name);

@@ -23,6 +23,12 @@ TEST(LangText, EncodedTextDecodesToItself) {
         EXPECT_EQ(DecodeLangText(EncodeLangText(s)), s) << s;
 }
 
+TEST(InsertArgs, FillsNumberedPlacesAndLeavesOthersAlone) {
+    EXPECT_EQ(InsertArgs("%1 of %2 files, %1 done", {"3", "10"}), "3 of 10 files, 3 done");
+    EXPECT_EQ(InsertArgs("100% sure: %3 %", {"a"}), "100% sure: %3 %");
+    EXPECT_EQ(InsertArgs("%s %d %n", {"x"}), "%s %d %n"); // no printf format is ever read
+}
+
 TEST(ReplaceAll, ReplacesLeftToRightWithoutOverlapsOrRescanning) {
     EXPECT_EQ(ReplaceAll("aaa", "aa", "b"), "ba");
     EXPECT_EQ(ReplaceAll("abc", "", "x"), "abc");

@@ -139,12 +139,11 @@ TEST(FileFind, DriveRootIsJoinedWithOneSeparator) {
     EXPECT_EQ(JoinPath("C:\\Photos", "*.*"), "C:\\Photos\\*.*");
 }
 
-TEST(Time, CreationTimesOutsideThe32BitRangeBreakDownCorrectly) {
+TEST(Time, LocalTimeUsesTheRuleInForceOnThatDateAndRefusesNonTimes) {
     // UTC times, so compare against the same moment seen through the platform
     for (std::int64_t seconds : {-157766400LL /*1965-01-01*/, 2524608000LL /*2050-01-01*/}) {
-        std::tm tm = CTime(seconds).GetLocalTm();
-        SYSTEMTIME st;
-        ::GetSystemTime(&st);
+        std::tm tm = {};
+        ASSERT_TRUE(CTime(seconds).GetLocalTm(tm));
         int year = seconds < 0 ? 1964 : 2049;
         EXPECT_GE(tm.tm_year + 1900, year);
         EXPECT_LE(tm.tm_year + 1900, year + 1);
@@ -152,6 +151,31 @@ TEST(Time, CreationTimesOutsideThe32BitRangeBreakDownCorrectly) {
     }
     FILETIME ft = {0x256D4000, 0x01BF53EB}; // 2000-01-01 00:00:00 UTC
     EXPECT_EQ(CTime(ft).GetTime(), 946684800LL);
+
+    // Berlin: a summer date keeps its summer hour whatever the season now
+    TIME_ZONE_INFORMATION berlin = {};
+    berlin.Bias = -60;
+    berlin.DaylightBias = -60;
+    berlin.StandardDate = {0, 10, 0, 5, 3, 0, 0, 0};
+    berlin.DaylightDate = {0, 3, 0, 5, 2, 0, 0, 0};
+    for (std::int64_t utc : {1095758388LL /*2004-09-21 09:19:48*/, 1103624388LL /*12-21 10:19:48*/}) {
+        std::tm tm = {};
+        ASSERT_TRUE(CTime(utc).GetLocalTm(tm, &berlin));
+        EXPECT_EQ(tm.tm_hour, 11) << utc;
+        EXPECT_EQ(tm.tm_min, 19);
+    }
+
+    // no FILETIME bit pattern overflows or yields a made-up date
+    std::tm untouched = {};
+    untouched.tm_year = 77;
+    for (FILETIME bad : {FILETIME{0xFFFFFFFF, 0xFFFFFFFF}, FILETIME{0, 0x80100000}}) {
+        std::tm tm = untouched;
+        EXPECT_FALSE(CTime(bad).GetLocalTm(tm));
+        EXPECT_EQ(tm.tm_year, 77);
+    }
+    std::tm tm = {};
+    EXPECT_FALSE(CTime(INT64_MIN).GetLocalTm(tm));
+    EXPECT_FALSE(CTime(INT64_MAX).GetLocalTm(tm));
 }
 
 } // namespace

@@ -1,0 +1,15 @@
+// Conversions between the program's byte strings (the ANSI code page, UTF-8
+// when the manifest is honoured) and the system's UTF-16 names.
+#pragma once
+
+#include <string>
+
+std::wstring WidenName(const std::string& name);
+
+// The name in the ANSI code page, only when it comes back unchanged: a name
+// the code page cannot hold (or that it would hold as a look-alike, such as
+// "S" for "Ŝ") would address another file, so it gives false.
+bool NarrowNameExactly(const std::wstring& name, std::string& narrow);
+
+// The length of a path in UTF-16 units, which is how the system's path limits count.
+size_t PathUnits(const std::string& path);
