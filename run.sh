@@ -2,7 +2,8 @@
 # Tessivox developer entry point.
 #   ./run.sh start   build Tessivox and start it under Wine
 #   ./run.sh test    build everything and run all tests
-#   ./run.sh bench   build and run the benchmarks
+#   ./run.sh bench   build and run the benchmarks (--quick: smaller sizes)
+#   ./run.sh package build the release zip build/Tessivox-<version>-win64.zip
 # Each command first installs what is missing (Debian 12, as root).
 set -euo pipefail
 
@@ -43,11 +44,12 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${need[@]}" >/dev/null
 }
 
+# Builds everything, or only the targets given.
 build_windows() {
     log "building for Windows in $BUILD"
     cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
-    cmake --build "$BUILD"
+    cmake --build "$BUILD" ${1:+--target "$@"}
 }
 
 build_native() {
@@ -134,10 +136,18 @@ bench)
     ensure_display
     ensure_prefix
     start_wineserver
-    for b in "$BUILD"/bench/*.exe; do log "$(basename "$b")"; wine "$b"; done
+    shift
+    for b in "$BUILD"/bench/*.exe; do log "$(basename "$b")"; wine "$b" "$@"; done
+    ;;
+package)
+    install_missing
+    build_windows tessivox
+    log "packing the program folder with CPack"
+    (cd "$BUILD" && cpack -G ZIP >/dev/null)
+    log "release: $(ls "$BUILD"/Tessivox-*-win64.zip)"
     ;;
 *)
-    echo "usage: $0 start|test|bench" >&2
+    echo "usage: $0 start|test|bench [--quick]|package" >&2
     exit 2
     ;;
 esac

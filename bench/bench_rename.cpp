@@ -4,12 +4,18 @@
 // lookup of a missing name scans the whole folder, so the floor itself grows
 // with the folder: compare ratios, not rates.
 //
-// Usage: bench_rename [files in the folder, default 10000] [folders of the tree, default 100]
+// After the comparisons it shows where a run's time per file goes: each step
+// that a run takes for a file outside the floor's work, timed on its own in the
+// same window over a folder of the typical size.
+//
+// Usage: bench_rename [--quick] [--rounds N]
 #include "BenchSupport.h"
 
 #include "app/AppPaths.h"
 #include "mainwnd/RenamerDlg.h"
+#include "res/resource.h"
 
+#include "platform/FileFind.h"
 #include "platform/MessageBox.h"
 #include "platform/WinApp.h"
 
@@ -17,29 +23,20 @@
 #include <ole2.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 namespace {
 
-void MakeFiles(const std::string& folder, int count) {
-    for (int i = 0; i < count; ++i) {
-        std::string path = folder + "\\IMG_" + std::to_string(100000 + i) + ".JPG";
-        HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-        ::CloseHandle(h);
-    }
-}
-
 // Folder layouts: one folder of n files, or a tree of folders of files.
 void MakeLayout(const std::string& root, int folders, int filesEach) {
     if (folders == 0) {
-        MakeFiles(root, filesEach);
+        MakeEmptyFiles(root, CameraNames(filesEach));
         return;
     }
     for (int f = 0; f < folders; ++f) {
         std::string sub = root + "\\Folder" + std::to_string(f);
         ::CreateDirectoryA(sub.c_str(), nullptr);
-        MakeFiles(sub, filesEach);
+        MakeEmptyFiles(sub, CameraNames(filesEach));
     }
 }
 
@@ -82,79 +79,168 @@ int FloorFolder(const std::string& folder) {
     return done;
 }
 
-struct Figures {
-    int files;
-    double seconds;
-};
-
-Figures TimeFloor(int folders, int filesEach) {
+Timing TimeFloor(int folders, int filesEach) {
     std::string root = MakeScratchFolder("tessivox-bench-floor");
     MakeLayout(root, folders, filesEach);
-    double t0 = Seconds();
-    int files = FloorFolder(root);
-    double t1 = Seconds();
+    Timing t0 = Now();
+    FloorFolder(root);
+    Timing took = Now() - t0;
     RemoveTree(root);
-    return {files, t1 - t0};
+    return took;
 }
 
-Figures TimeRun(int folders, int filesEach, SIZE_T* grownBytes) {
+// The real main window on a scratch program folder, for as long as it lives.
+class CBenchWindow {
+public:
+    CBenchWindow() : m_program(MakeScratchFolder("tessivox-bench-program")) {
+        ::CreateDirectoryA((m_program + "\\Languages").c_str(), nullptr);
+        g_strLanguageFile = m_program + "\\Languages\\English.ini";
+        ::WritePrivateProfileStringA("Setting", "Language", "English", g_strLanguageFile.c_str());
+        AfxGetApp()->m_pMainWnd = &m_dlg;
+        m_dlg.Create(CRenamerDlg::IDD, nullptr);
+        m_dlg.ShowWindow(SW_SHOW);
+        Pump();
+    }
+    ~CBenchWindow() {
+        m_dlg.DestroyWindow();
+        AfxGetApp()->m_pMainWnd = nullptr;
+        RemoveTree(m_program);
+    }
+    CBenchWindow(const CBenchWindow&) = delete;
+    CBenchWindow& operator=(const CBenchWindow&) = delete;
+
+    CRenamerDlg& Dlg() { return m_dlg; }
+    // What a run does between files: every waiting message is dispatched.
+    static void Pump() {
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
+            AfxGetApp()->PumpMessage();
+    }
+    // Start on the Beginner page, as the button reports it.
+    void Start() { m_dlg.m_pageBeginner.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); }
+
+private:
+    std::string m_program;
+    CRenamerDlg m_dlg;
+};
+
+int g_lastRunFiles = 0;
+SIZE_T g_lastRunGrowth = 0; // private bytes the last run kept
+
+Timing TimeRun(int folders, int filesEach) {
     std::string root = MakeScratchFolder("tessivox-bench-run");
     MakeLayout(root, folders, filesEach);
-    std::string program = MakeScratchFolder("tessivox-bench-program");
-    ::CreateDirectoryA((program + "\\Languages").c_str(), nullptr);
-    g_strLanguageFile = program + "\\Languages\\English.ini";
-    ::WritePrivateProfileStringA("Setting", "Language", "English", g_strLanguageFile.c_str());
-
-    CRenamerDlg dlg;
-    AfxGetApp()->m_pMainWnd = &dlg;
-    dlg.Create(CRenamerDlg::IDD, nullptr);
-    dlg.ShowWindow(SW_SHOW);
-    dlg.m_strFolderPath = root;
-    SIZE_T before = PrivateBytes();
-    double t0 = Seconds();
-    dlg.m_pageBeginner.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    double t1 = Seconds();
-    *grownBytes = PrivateBytes() - before;
-    const RenameJournal& journal = dlg.m_pageBeginner.m_journal;
-    int files = static_cast<int>(journal.size());
-    size_t held = 0;
-    for (size_t i = 0; i < journal.size(); ++i)
-        held += journal.oldPaths[i].capacity() + journal.newPaths[i].capacity() +
-                2 * sizeof(std::string);
-    std::printf("  journal: %d entries holding %.1f KiB of paths\n", files, held / 1024.0);
-    dlg.DestroyWindow();
-    AfxGetApp()->m_pMainWnd = nullptr;
+    Timing took;
+    {
+        CBenchWindow window;
+        window.Dlg().m_strFolderPath = root;
+        ::CheckDlgButton(window.Dlg().m_pageBeginner.m_hWnd, IDC_INCLUDE_SUBFOLDERS,
+                         folders > 0 ? BST_CHECKED : BST_UNCHECKED);
+        SIZE_T before = PrivateBytes();
+        Timing t0 = Now();
+        window.Start();
+        took = Now() - t0;
+        g_lastRunGrowth = PrivateBytes() - before;
+        g_lastRunFiles = static_cast<int>(window.Dlg().m_pageBeginner.m_journal.size());
+    }
     RemoveTree(root);
-    RemoveTree(program);
-    return {files, t1 - t0};
+    return took;
 }
 
-void Compare(const char* layout, int folders, int filesEach) {
-    Figures floor = TimeFloor(folders, filesEach);
-    SIZE_T grown = 0;
-    Figures run = TimeRun(folders, filesEach, &grown);
-    std::printf("%s (%d files, %d per folder)\n", layout, run.files, filesEach);
-    std::printf("  floor: %8.1f files/s  (%.2f s)\n", floor.files / floor.seconds, floor.seconds);
-    std::printf("  run:   %8.1f files/s  (%.2f s)\n", run.files / run.seconds, run.seconds);
-    std::printf("  ratio run/floor: %.3f (target <= 1.2)\n", run.seconds / floor.seconds);
-    std::printf("  private memory grown during the run: %.1f KiB (0 where the platform does not "
-                "report it)\n",
-                grown / 1024.0);
+void Compare(const BenchArgs& args, const std::string& work, int folders, int filesEach) {
+    RoundFigures f = CompareRounds(
+        work, args, [&] { return TimeFloor(folders, filesEach); },
+        [&] { return TimeRun(folders, filesEach); }, 1.2);
+    int files = folders ? folders * filesEach : filesEach;
+    if (g_lastRunFiles != files)
+        std::printf("  the run renamed %d of %d files\n", g_lastRunFiles, files);
+    std::printf("  per file: floor %.1f us, Tessivox %.1f us, difference %.1f us\n",
+                MedianWall(f.floor) / files * 1e6, MedianWall(f.product) / files * 1e6,
+                (MedianWall(f.product) - MedianWall(f.floor)) / files * 1e6);
+    std::printf("  private memory grown during the last run: %.1f KiB (0 where the platform does "
+                "not report it)\n",
+                g_lastRunGrowth / 1024.0);
+}
+
+// Microseconds per call of one step, repeated over a folder's worth of files.
+template <typename Step> double PerCall(int calls, Step step) {
+    double t0 = Seconds();
+    for (int i = 0; i < calls; ++i)
+        step(i);
+    return (Seconds() - t0) / calls * 1e6;
+}
+
+// The steps a run takes per file beside the floor's platform work, each on
+// its own in a live main window over a folder of `files` files.
+void PrintPerFileSteps(int files) {
+    std::string root = MakeScratchFolder("tessivox-bench-steps");
+    std::vector<std::string> names = CameraNames(files);
+    MakeEmptyFiles(root, names);
+    CBenchWindow window;
+    CRenamerDlg& dlg = window.Dlg();
+    dlg.m_strFolderPath = root;
+    CProgressStrip& strip = *dlg.m_pProgress;
+    strip.SetStep(10000 / files);
+    strip.ShowWindow(SW_SHOW);
+    strip.SetPos(0);
+    CBenchWindow::Pump();
+
+    std::printf("where a run's time per file goes, in a folder of %d files (us per file):\n", files);
+    auto show = [](const char* what, double us) { std::printf("  %-58s %8.1f\n", what, us); };
+    show("message pass, empty queue (PeekMessage)", PerCall(files, [](int) {
+             MSG msg;
+             ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+         }));
+    show("strip step (StepIt) then message pass with its repaint", PerCall(files, [&](int) {
+             strip.StepIt();
+             CBenchWindow::Pump();
+         }));
+    strip.SetPos(0);
+    show("strip step (StepIt) alone", PerCall(files, [&](int) { strip.StepIt(); }));
+    CBenchWindow::Pump();
+    show("options read from the page (UpdateData TRUE)",
+         PerCall(files, [&](int) { dlg.m_pageBeginner.UpdateData(TRUE); }));
+    show("FindFile + FindNextFile of an existing name", PerCall(files, [&](int i) {
+             CFileFind finder;
+             finder.FindFile(JoinPath(root, names[i]));
+             finder.FindNextFile();
+         }));
+    show("FindFile probe of a missing name (the new name)", PerCall(files, [&](int i) {
+             CFileFind probe;
+             probe.FindFile(JoinPath(root, names[i] + " 2026-12-7.JPG"));
+         }));
+    show("floor: FindFirstFile of an existing and a missing name", PerCall(files, [&](int i) {
+             Exists(root + "\\" + names[i]);
+             Exists(root + "\\" + names[i] + " 2026-12-7.JPG");
+         }));
+    show("floor: MoveFileEx to a new name", PerCall(files, [&](int i) {
+             std::string from = root + "\\" + names[i];
+             ::MoveFileExA(from.c_str(), (from + ".moved").c_str(), 0);
+         }));
+    strip.ShowWindow(SW_HIDE);
+    RemoveTree(root);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    int files = argc > 1 ? std::atoi(argv[1]) : 10000;
+    BenchArgs args = ParseBenchArgs(argc, argv);
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_TAB_CLASSES |
                                                  ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
     ::InitCommonControlsEx(&icc);
     ::OleInitialize(nullptr);
     CWinApp app("tessivox");
     AfxSetMessageBoxScript([](const std::string&, UINT) { return IDOK; });
-    Compare("one folder", 0, files);
-    int side = argc > 2 ? std::atoi(argv[2]) : 100;
-    Compare("tree of folders", side, side);
+    int typical = args.quick ? 300 : 1000;
+    int large = args.quick ? 2000 : 10000;
+    int side = args.quick ? 20 : 100;
+    Compare(args, "whole-folder run, one folder of " + std::to_string(typical) + " files", 0,
+            typical);
+    Compare(args, "whole-folder run, " + std::to_string(side) + " folders of " +
+                      std::to_string(side) + " files",
+            side, side);
+    Compare(args, "whole-folder run, one folder of " + std::to_string(large) + " files", 0, large);
+    PrintPerFileSteps(typical);
     ::OleUninitialize();
     return 0;
 }

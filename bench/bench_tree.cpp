@@ -2,7 +2,7 @@
 // enumeration of the same folder through the shell that asks for what a node
 // shows (display name, attributes, icon index).
 //
-// Usage: bench_tree [subfolders, default 5000]
+// Usage: bench_tree [--quick] [--rounds N]
 #include "BenchSupport.h"
 
 #include "foldertree/FolderTree.h"
@@ -20,8 +20,8 @@ namespace {
 
 class CHost : public CWnd {};
 
-double BareEnumeration(const std::string& folderPath, int* count) {
-    double t0 = Seconds();
+Timing BareEnumeration(const std::string& folderPath, int* count) {
+    Timing t0 = Now();
     IShellFolder* desktop = nullptr;
     ::SHGetDesktopFolder(&desktop);
     std::wstring wide(folderPath.begin(), folderPath.end());
@@ -53,13 +53,13 @@ double BareEnumeration(const std::string& folderPath, int* count) {
     folder->Release();
     desktop->Release();
     ::CoTaskMemFree(pidl);
-    return Seconds() - t0;
+    return Now() - t0;
 }
 
 // The tree's own fill of the folder, on a node that stands for it.
 class CBenchTree : public CFolderTree {
 public:
-    double Expand(const std::string& folderPath, int* count) {
+    Timing Expand(const std::string& folderPath, int* count) {
         std::wstring wide(folderPath.begin(), folderPath.end());
         LPITEMIDLIST pidl = nullptr;
         m_pDesktop->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, &pidl, nullptr);
@@ -72,48 +72,69 @@ public:
         ins.item.lParam = reinterpret_cast<LPARAM>(pidl); // the node owns it from here
         auto node = reinterpret_cast<HTREEITEM>(
             SendMessage(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&ins)));
-        double t0 = Seconds();
+        Timing t0 = Now();
         CBusyTreeCtrl::Expand(node, TVE_EXPAND);
-        double t1 = Seconds();
+        Timing took = Now() - t0;
         *count = 0;
         for (HTREEITEM c = GetChildItem(node); c; c = GetNextSiblingItem(c))
             ++*count;
-        return t1 - t0;
+        return took;
     }
 };
+
+// A fresh folder of subfolders per round; the round's floor and tree share it.
+std::string MakeSubfolders(int folders) {
+    std::string root = MakeScratchFolder("tessivox-bench-tree");
+    for (int i = 0; i < folders; ++i)
+        ::CreateDirectoryA((root + "\\Sub" + std::to_string(10000 + i)).c_str(), nullptr);
+    return root;
+}
 
 } // namespace
 
 int main(int argc, char** argv) {
-    int folders = argc > 1 ? std::atoi(argv[1]) : 5000;
+    BenchArgs args = ParseBenchArgs(argc, argv);
+    int folders = args.quick ? 1000 : 5000;
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_TREEVIEW_CLASSES};
     ::InitCommonControlsEx(&icc);
     ::OleInitialize(nullptr);
-    std::string root = MakeScratchFolder("tessivox-bench-tree");
-    for (int i = 0; i < folders; ++i)
-        ::CreateDirectoryA((root + "\\Sub" + std::to_string(10000 + i)).c_str(), nullptr);
 
-    CHost host;
-    std::string cls = AfxRegisterWndClass(0);
-    host.CreateEx(0, cls.c_str(), "bench", WS_POPUP | WS_VISIBLE, RECT{0, 0, 400, 600}, nullptr, 0);
-    HWND h =
-        ::CreateWindowExA(0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS, 0, 0, 400,
-                          600, host.m_hWnd, reinterpret_cast<HMENU>(1003), nullptr, nullptr);
-    CBenchTree tree;
-    tree.SubclassWindow(h);
-    tree.m_bFeedback = 1;
-    tree.SetTickPeriod(125);
-
-    int bareCount = 0;
-    double bare = BareEnumeration(root, &bareCount);
-    int treeCount = 0;
-    double filled = tree.Expand(root, &treeCount);
-    std::printf("expanding a folder of %d subfolders (%d nodes)\n", bareCount, treeCount);
-    std::printf("  bare shell enumeration: %.3f s\n", bare);
-    std::printf("  tree expansion:         %.3f s\n", filled);
-    std::printf("  ratio tree/bare: %.3f (target <= 1.5)\n", filled / bare);
-
-    host.DestroyWindow();
+    std::string root;
+    int used = 2; // sides that have used the current folder
+    auto folder = [&]() {
+        if (used == 2) {
+            if (!root.empty())
+                RemoveTree(root);
+            root = MakeSubfolders(folders);
+            used = 0;
+        }
+        ++used;
+        return root;
+    };
+    int bareCount = 0, treeCount = 0;
+    auto bare = [&]() { return BareEnumeration(folder(), &bareCount); };
+    auto expand = [&]() {
+        std::string path = folder();
+        CHost host;
+        std::string cls = AfxRegisterWndClass(0);
+        host.CreateEx(0, cls.c_str(), "bench", WS_POPUP | WS_VISIBLE, RECT{0, 0, 400, 600},
+                      nullptr, 0);
+        HWND h = ::CreateWindowExA(0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS, 0,
+                                   0, 400, 600, host.m_hWnd, reinterpret_cast<HMENU>(1003),
+                                   nullptr, nullptr);
+        CBenchTree tree;
+        tree.SubclassWindow(h);
+        tree.m_bFeedback = 1;
+        tree.SetTickPeriod(125);
+        Timing took = tree.Expand(path, &treeCount);
+        host.DestroyWindow();
+        return took;
+    };
+    CompareRounds("expanding a folder of " + std::to_string(folders) + " subfolders", args, bare,
+                  expand, 1.5);
+    if (bareCount != folders || treeCount != folders)
+        std::printf("  the bare enumeration saw %d, the tree made %d nodes\n", bareCount,
+                    treeCount);
     RemoveTree(root);
     ::OleUninitialize();
     return 0;
