@@ -20,11 +20,13 @@ HWND CDialog::CreateFromTemplate(HWND hWndParent) {
     HINSTANCE hInst = ::GetModuleHandleA(nullptr);
     HRSRC hRes = ::FindResourceA(hInst, MAKEINTRESOURCEA(m_nIDTemplate), RT_DIALOG);
     HGLOBAL hTemplate = hRes ? ::LoadResource(hInst, hRes) : nullptr;
-    auto* tmpl = hTemplate ? static_cast<LPCDLGTEMPLATEA>(::LockResource(hTemplate)) : nullptr;
+    auto* tmpl = hTemplate ? static_cast<LPCDLGTEMPLATEW>(::LockResource(hTemplate)) : nullptr;
     if (!tmpl)
         return nullptr;
     HookWindowCreate(this);
-    HWND hWnd = ::CreateDialogIndirectParamA(hInst, tmpl, hWndParent, &AfxDlgProc, 0);
+    // The wide call makes the controls Unicode windows: an edit box's limit then
+    // counts characters, where an ANSI one would count bytes of UTF-8.
+    HWND hWnd = ::CreateDialogIndirectParamW(hInst, tmpl, hWndParent, &AfxDlgProc, 0);
     UnhookWindowCreate();
     if (!hWnd && m_hWnd)
         Detach();

@@ -248,6 +248,11 @@ TEST_F(MainWindow, OptionTextsStopAtFortyCharacters) {
     for (int id : {IDC_PREFIX, IDC_REPLACE_FROM, IDC_REPLACE_TO}) {
         Type(id, std::string(41, 'k'));
         EXPECT_EQ(Text(PageItem(id)).size(), 40u) << id;
+        // characters, not bytes of UTF-8
+        ::SetWindowTextA(PageItem(id), "");
+        for (int i = 0; i < 41; ++i)
+            ::SendMessageW(PageItem(id), WM_CHAR, 0x65E5, 0);
+        EXPECT_EQ(::GetWindowTextLengthW(PageItem(id)), 40) << id;
     }
 }
 
