@@ -35,6 +35,8 @@ install_missing() {
     command -v heif-enc >/dev/null || need+=(libheif-examples)
     if [ "${1:-}" = screenshot ]; then
         command -v import >/dev/null || need+=(imagemagick)
+        command -v xdotool >/dev/null || need+=(xdotool)
+        [ -f /usr/share/wine/fonts/marlett.ttf ] || need+=(fonts-wine)
     fi
     [ ${#need[@]} -eq 0 ] && return 0
     log "installing: ${need[*]}"
@@ -110,8 +112,17 @@ start)
     else
         log "no display: running Tessivox on $DISPLAY and taking a screenshot"
         # A Wine desktop window draws the frames that a window manager would.
+        # Debian's Wine does not find its own fonts, so the caption buttons'
+        # font (Marlett) goes into the prefix, or the buttons show "0 1 r".
+        mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+        cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
         wine explorer /desktop=Tessivox,780x500 "$app" &
         sleep 8
+        # Wine activates the first window before its program is in the
+        # foreground and paints the title bar inactive; a click on the desktop
+        # and one on the title bar give it the look of an active window.
+        xdotool mousemove 700 450 click 1 sleep 0.5 mousemove 300 10 click 1 mousemove 779 499
+        sleep 1
         shot="$BUILD/tessivox-screenshot.png"
         import -display "$DISPLAY" -window root -crop 780x500+0+0 +repage "$shot"
         wineserver -k >/dev/null 2>&1 || true
