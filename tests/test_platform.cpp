@@ -2,6 +2,7 @@
 // failed rename reported by the dispatch while the program goes on.
 #include "support/TestSupport.h"
 
+#include "platform/CodePage.h"
 #include "platform/Exceptions.h"
 #include "platform/File.h"
 #include "platform/FileFind.h"
@@ -137,6 +138,15 @@ TEST(FileFind, ListsEntriesWithTitlesAndFullPaths) {
 TEST(FileFind, DriveRootIsJoinedWithOneSeparator) {
     EXPECT_EQ(JoinPath("C:\\", "a.jpg"), "C:\\a.jpg");
     EXPECT_EQ(JoinPath("C:\\Photos", "*.*"), "C:\\Photos\\*.*");
+}
+
+TEST(CodePage, NamesPassOnlyWhenTheyComeBackUnchanged) {
+    std::string narrow;
+    EXPECT_TRUE(NarrowNameExactly(L"\u65E5\u672C1.jpg", narrow));
+    EXPECT_EQ(narrow, u8"日本1.jpg");
+    EXPECT_EQ(PathUnits(narrow), 7u);
+    // an unpaired surrogate, which NTFS allows in a name, has no exact narrow form
+    EXPECT_FALSE(NarrowNameExactly(std::wstring(L"a") + wchar_t(0xD800) + L".jpg", narrow));
 }
 
 TEST(Time, LocalTimeUsesTheRuleInForceOnThatDateAndRefusesNonTimes) {
