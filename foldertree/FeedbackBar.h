@@ -7,7 +7,7 @@ constexpr int kBarFillWidth = 50;
 constexpr int kBarHeight = 16;
 
 // With a known total the share done; without one a curve that rises quickly
-// and never quite reaches the end.
+// towards the end. Always 0 to 50, whatever the counts.
 int FeedbackFillWidth(int nTotal, int nDone);
 
 struct BarRect {
