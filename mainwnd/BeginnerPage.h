@@ -6,6 +6,7 @@
 #include "controls/LinkStatic.h"
 #include "rename/RenameJournal.h"
 #include "rename/RenameOptions.h"
+#include "rename/RenamePlan.h"
 #include "rename/RenameRun.h"
 
 #include "platform/Dialog.h"
@@ -27,6 +28,10 @@ public:
     // Renames one file by the options as the controls show them now. Raises
     // CException when the file must not or cannot be renamed: the run stops.
     RenameOutcome RenameFile(std::string path);
+    // The options as the controls of both pages show them now.
+    const RenameOptions& ReadOptions();
+    // Names as the disk answers for them, for the run's decisions.
+    static const NameRules& DiskNameRules();
     // Gives the files of the journal not yet restored their old names again,
     // as many as can be; then says what it did (ReportRestore).
     RestoreResult RestoreNames();

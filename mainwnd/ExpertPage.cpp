@@ -1,9 +1,67 @@
 #include "ExpertPage.h"
 
 #include "app/LocalizeWindow.h"
+#include "res/resource.h"
+
+#include "platform/DataExchange.h"
+
+namespace {
+// Where the options sit on the page, in its dialog units: below the notice and
+// the contact text, which end at y = 80.
+constexpr RECT kOptionsPlace = {0, 84, 221, 150};
+} // namespace
+
+BEGIN_MESSAGE_MAP(CExpertOptions, CDialog)
+    ON_BN_CLICKED(IDC_USE_PHOTO_DATE, OnOptionClicked)
+    ON_BN_CLICKED(IDC_SHOW_NEW_NAMES, OnOptionClicked)
+END_MESSAGE_MAP()
+
+void CExpertOptions::DoDataExchange(CDataExchange* pDX) {
+    DDX_Check(pDX, IDC_USE_PHOTO_DATE, m_bUsePhotoDate);
+    DDX_Check(pDX, IDC_SHOW_NEW_NAMES, m_bShowNewNames);
+}
+
+BOOL CExpertOptions::OnInitDialog() {
+    CDialog::OnInitDialog();
+    LocalizeWindow(m_hWnd, IDD);
+    return TRUE;
+}
+
+void CExpertOptions::OnOptionClicked() {
+    UpdateData(TRUE);
+}
+
+BEGIN_MESSAGE_MAP(CExpertPage, CDialog)
+    ON_MESSAGE(WM_SHOWWINDOW, OnShowWindow)
+END_MESSAGE_MAP()
 
 BOOL CExpertPage::OnInitDialog() {
     CDialog::OnInitDialog();
     LocalizeWindow(m_hWnd, IDD);
     return TRUE;
+}
+
+LRESULT CExpertPage::OnShowWindow(WPARAM bShow, LPARAM) {
+    const LRESULT result = Default();
+    if (bShow && !m_options.m_hWnd && m_options.Create(CExpertOptions::IDD, this)) {
+        RECT place = kOptionsPlace;
+        ::MapDialogRect(m_hWnd, &place);
+        m_options.MoveWindow(place);
+        m_options.ShowWindow(SW_SHOW);
+    }
+    return result;
+}
+
+bool CExpertPage::UsesPhotoDate() {
+    if (!m_options.m_hWnd)
+        return false;
+    m_options.UpdateData(TRUE);
+    return m_options.m_bUsePhotoDate != 0;
+}
+
+bool CExpertPage::ShowsNewNames() {
+    if (!m_options.m_hWnd)
+        return false;
+    m_options.UpdateData(TRUE);
+    return m_options.m_bShowNewNames != 0;
 }

@@ -1,6 +1,8 @@
 // Renaming one file by the options (CBeginnerPage::RenameFile), and the sample
 // line the option page shows beside the options (CBeginnerPage::UpdateSample).
 #include "NameComposer.h"
+#include "PhotoDateFile.h"
+#include "RenamePlan.h"
 
 #include "app/LangText.h"
 #include "app/LanguageFile.h"
@@ -16,10 +18,9 @@ bool IsAnsiLeadByte(unsigned char c) {
     return ::IsDBCSLeadByte(c) != FALSE;
 }
 
-// Back must be able to address both names: a path the system's limit cannot
-// hold is never made.
+// A path the system's limit cannot hold does not address its file.
 bool FitsThePathLimit(const std::string& path) {
-    return PathUnits(path) < MAX_PATH;
+    return PathUnits(path) < kPathLimit;
 }
 
 bool IsAbsolutePath(const std::string& path) {
@@ -33,11 +34,23 @@ bool IsAbsolutePath(const std::string& path) {
 } // namespace
 
 bool CBeginnerPage::OptionsMakeFileNames() const {
-    if (m_options.addPrefix && !IsFileNameText(m_options.prefix, &IsAnsiLeadByte))
-        return false;
-    if (m_options.replace && !IsFileNameText(m_options.replaceTo, &IsAnsiLeadByte))
-        return false;
-    return true;
+    return StartRefusal(m_options, &IsAnsiLeadByte) != RenameVerdict::BadText;
+}
+
+const NameRules& CBeginnerPage::DiskNameRules() {
+    static const NameRules rules = {[](const std::string& path) {
+                                        CFileFind probe;
+                                        return probe.FindFile(path) != FALSE;
+                                    },
+                                    &PathUnits, &IsAnsiLeadByte};
+    return rules;
+}
+
+const RenameOptions& CBeginnerPage::ReadOptions() {
+    UpdateData(TRUE);
+    CRenamerDlg* dlg = MainWindow();
+    m_options.usePhotoDate = dlg && dlg->m_pageExpert.UsesPhotoDate() ? 1 : 0;
+    return m_options;
 }
 
 RenameOutcome CBeginnerPage::RenameFile(std::string path) {
@@ -59,49 +72,48 @@ RenameOutcome CBeginnerPage::RenameFile(std::string path) {
     finder.FindNextFile();
     if (!finder.IsNameIntact() || finder.IsDirectory())
         return RenameOutcome::LeftAlone;
-    UpdateData(TRUE);
+    ReadOptions();
 
-    const std::string title = finder.GetFileTitle();
     const std::string name = finder.GetFileName();
-    const std::string ext = name.substr(title.size());
+    FileDates dates;
     std::tm created = {};
-    const bool haveTime = finder.GetCreationTime().GetLocalTm(created);
+    if (finder.GetCreationTime().GetLocalTm(created))
+        dates.created = created;
     finder.Close();
-    if (!haveTime && (m_options.addDate || m_options.addTime))
+    if (WantsPhotoDate(m_options))
+        dates.taken = ReadPhotoDateFile(path);
+
+    int unnumbered = 0;
+    const RenameDecision d = DecideRename(
+        folder, name, dates, m_options, dlg ? dlg->m_nCollisionCount : unnumbered, DiskNameRules());
+    switch (d.verdict) {
+    case RenameVerdict::Rename:
+        break;
+    case RenameVerdict::LeftAlone:
+        return RenameOutcome::LeftAlone;
+    case RenameVerdict::NoDate:
         Refuse("NoCreationTime",
                "The creation time of this file cannot be read as a date, so it was not "
                "renamed and the run stopped here:\n\n%1",
                path, name);
-
-    const std::string newTitle = ComposeTitle(title, created, m_options);
-    // Options typed during a run are not checked at Start: a name that would
-    // point elsewhere stops the run here instead of moving the file.
-    if (!IsFileNameText(newTitle + ext, &IsAnsiLeadByte))
+    case RenameVerdict::BadText:
         throw CFileException(ERROR_INVALID_NAME, path);
-    if (!IsStorableName(newTitle + ext))
+    case RenameVerdict::Reserved:
         Refuse("ReservedName",
                "Windows reserves the name \"%2\" for a device or would store it changed, so "
                "this file was not renamed and the run stopped here:\n\n%1",
-               path, newTitle + ext);
-
-    std::string newPath = folder + newTitle + ext;
-    if (FitsThePathLimit(newPath)) {
-        CFileFind probe;
-        if (probe.FindFile(newPath)) {
-            int count = dlg ? ++dlg->m_nCollisionCount : 1;
-            newPath = ClashName(folder, newTitle, count, ext);
-        }
-    }
-    if (!FitsThePathLimit(newPath))
+               path, d.newName);
+    case RenameVerdict::PathTooLong:
         Refuse("PathTooLong",
                "The new name \"%2\" would make the path of this file 260 characters or longer, "
                "too long to be renamed back, so it was not renamed and the run stopped here:\n\n%1",
-               path, newPath.substr(folder.size()));
+               path, d.newName);
+    }
 
-    CFile::Rename(path, newPath);
-    m_journal.Append(path, newPath);
+    CFile::Rename(path, d.newPath);
+    m_journal.Append(path, d.newPath);
     if (dlg)
-        dlg->NoteRenamedInRun(newPath);
+        dlg->NoteRenamedInRun(d.newPath);
     return RenameOutcome::Renamed;
 }
 

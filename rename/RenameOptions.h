@@ -1,4 +1,4 @@
-// The option values of a rename run, bound to the Beginner page's controls.
+// The option values of a rename run, bound to the option pages' controls.
 // Flags are 0 (off) or non-zero (on). Nothing of it is saved between starts.
 #pragma once
 
@@ -14,4 +14,6 @@ struct RenameOptions {
     std::string replaceFrom;
     std::string replaceTo;
     int includeSubfolders = 1;
+    // Expert page: the date the camera recorded, where a file has one, for the date and time.
+    int usePhotoDate = 0;
 };

@@ -7,6 +7,7 @@
 #define IDD_RENAMER_DIALOG 102
 #define IDD_BEGINNER_PAGE 129
 #define IDD_EXPERT_PAGE 130
+#define IDD_EXPERT_OPTIONS 140
 
 // Strings
 #define IDS_ABOUTBOX 101
@@ -47,6 +48,11 @@
 // Controls of the Expert page (130)
 #define IDC_CONTACT 1030
 #define IDC_NOTICE 1031
+
+// Controls of the expert options (140), laid over the Expert page
+#define IDC_USE_PHOTO_DATE 1040
+#define IDC_SHOW_NEW_NAMES 1041
+#define IDC_EXPERT_OPTIONS_NOTE 1042
 
 // System menu command of the About box
 #define IDM_ABOUTBOX 0x0010

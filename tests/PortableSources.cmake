@@ -7,6 +7,7 @@ set(TESSIVOX_PORTABLE_SOURCES
     layout/AnchorRules.cpp
     rename/NameComposer.cpp
     rename/PhotoDate.cpp
+    rename/RenamePlan.cpp
     foldertree/FeedbackBar.cpp
 )
 set(TESSIVOX_PORTABLE_TESTS
@@ -16,5 +17,6 @@ set(TESSIVOX_PORTABLE_TESTS
     test_anchor_rules.cpp
     test_name_composer.cpp
     test_photo_date.cpp
+    test_rename_plan.cpp
     test_feedback_bar.cpp
 )

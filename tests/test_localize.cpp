@@ -42,6 +42,7 @@ TEST_F(FreshLanguageFile, GainsEveryDialogKeyWithTheBuiltInTexts) {
     EXPECT_EQ(KeysWithPrefix(strings, "IDD129_").size(), 16u);
     EXPECT_EQ(KeysWithPrefix(strings, "IDD130_"),
               (std::set<std::string>{"IDD130_Title", "IDD130_1031", "IDD130_1030", "IDD130_-1"}));
+    EXPECT_EQ(KeysWithPrefix(strings, "IDD140_").size(), 0u); // the Expert tab was not opened
     for (const char* edit : {"IDD102_1005", "IDD129_1017", "IDD129_1019", "IDD129_1020"})
         EXPECT_EQ(strings.count(edit), 0u) << edit;
 
@@ -67,6 +68,14 @@ TEST_F(FreshLanguageFile, GainsEveryDialogKeyWithTheBuiltInTexts) {
     for (const auto& [k, v] : messages)
         keys.insert(k);
     EXPECT_EQ(keys, (std::set<std::string>{"File List", "Beginner", "Expert", "filename"}));
+
+    // the expert options enter the file when the Expert tab is first opened
+    m_dlg->m_pageExpert.ShowWindow(SW_SHOW);
+    strings = Section(g_strLanguageFile, "String");
+    EXPECT_EQ(KeysWithPrefix(strings, "IDD140_"),
+              (std::set<std::string>{"IDD140_Title", "IDD140_1040", "IDD140_1041", "IDD140_1042"}));
+    EXPECT_EQ(strings["IDD140_1040"], "Use the date the photo was taken");
+    EXPECT_EQ(strings["IDD140_1041"], "Show the new names in the list");
 
     WriteTextFile(m_photos / "a.jpg", "a");
     ChooseFolder(m_photos.Path());
@@ -153,7 +162,7 @@ TEST(Translation, ShippedGermanFileStartsTheProgramInGerman) {
     EXPECT_EQ(g_strLanguageFile, dir / "Languages\\German.ini");
     EXPECT_EQ(g_strFirstTab, "Einsteiger");
     // a complete translation gains no key while the window is shown
-    EXPECT_EQ(Section(g_strLanguageFile, "String").size(), 28u);
+    EXPECT_EQ(Section(g_strLanguageFile, "String").size(), 32u);
 }
 
 } // namespace

@@ -247,10 +247,22 @@ TEST_F(MainWindow, OptionTextsStopAtFortyCharacters) {
     }
 }
 
-TEST_F(MainWindow, EnterOnTheExpertPageDoesNothing) {
+TEST_F(MainWindow, ExpertOptionsAreMadeOnFirstShowingOffAndEnterDoesNothing) {
+    CExpertOptions& options = m_dlg->m_pageExpert.m_options;
+    EXPECT_EQ(options.m_hWnd, nullptr);
     ClickTab(1);
-    m_dlg->m_pageExpert.SendMessage(WM_COMMAND, IDOK, 0);
-    m_dlg->m_pageExpert.SendMessage(WM_COMMAND, IDCANCEL, 0);
+    ASSERT_NE(options.m_hWnd, nullptr);
+    EXPECT_TRUE(options.IsWindowVisible());
+    EXPECT_FALSE(m_dlg->m_pageExpert.UsesPhotoDate());
+    EXPECT_FALSE(m_dlg->m_pageExpert.ShowsNewNames());
+    // below the notice and the contact text, which stay where they were
+    RECT contact =
+        RectInParent(m_dlg->m_pageExpert.GetDlgItemHwnd(IDC_CONTACT), m_dlg->m_pageExpert.m_hWnd);
+    EXPECT_GE(RectInParent(options.m_hWnd, m_dlg->m_pageExpert.m_hWnd).top, contact.bottom);
+    for (CWnd* page : {static_cast<CWnd*>(&m_dlg->m_pageExpert), static_cast<CWnd*>(&options)}) {
+        page->SendMessage(WM_COMMAND, IDOK, 0);
+        page->SendMessage(WM_COMMAND, IDCANCEL, 0);
+    }
     EXPECT_TRUE(m_dlg->m_pageExpert.IsWindowVisible());
     EXPECT_TRUE(m_boxes.m_shown.empty());
     EXPECT_EQ(Journal().size(), 0u);

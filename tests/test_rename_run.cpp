@@ -6,11 +6,13 @@
 
 #include "platform/CodePage.h"
 #include "platform/Exceptions.h"
+#include "platform/FileFind.h"
 #include "platform/MessageBox.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <map>
 #include <set>
 
 namespace {
@@ -31,6 +33,11 @@ protected:
             Check(id, false);
     }
     void Start() { Click(IDOK); }
+    // An expert option clicked on: the Expert page is shown first, which makes it.
+    void ClickExpert(int id) {
+        m_dlg->m_pageExpert.ShowWindow(SW_SHOW);
+        ::SendMessageA(::GetDlgItem(m_dlg->m_pageExpert.m_options.m_hWnd, id), BM_CLICK, 0, 0);
+    }
     std::string NameOf(const std::string& path) { return path.substr(path.rfind('\\') + 1); }
     // The folder's files in the order the file system lists them, then each subfolder's.
     std::vector<std::string> WalkOrder(const std::string& folder, bool subfolders) {
@@ -421,8 +428,8 @@ TEST_F(RenameRun, BackUndoesChainsAndASecondBackFinishesWhatTheFirstCouldNot) {
     ASSERT_EQ(Journal().size(), 3u);
     ASSERT_EQ(Journal().newPaths[1], m_photos / "a.jpg"); // b took the name a gave up
     const std::string held = Journal().newPaths[2];
-    HANDLE h = ::CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                             0, nullptr);
+    HANDLE h = ::CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                             nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     m_boxes.QueueAnswer(IDYES);
     Click(IDC_BACK);
@@ -479,8 +486,8 @@ TEST_F(RenameRun, PathsAtTheLimitAreNeverMadeNorMovedOutOfTheirFolder) {
     auto longName = [](const std::string& p) { return WidenName("\\\\?\\" + p); };
     const std::string exact = deep + "\\" + std::string(260 - 243 - 4, 'f') + ".jpg";
     ASSERT_EQ(exact.size(), 260u);
-    HANDLE h = ::CreateFileW(longName(exact).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
-                             nullptr);
+    HANDLE h =
+        ::CreateFileW(longName(exact).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     ::CloseHandle(h);
     ChooseFolder(deep);
@@ -535,6 +542,36 @@ TEST_F(RenameRun, ClosingDuringARunStopsItAndOffersToUndoIt) {
         for (const std::string& n : ListFolder(m_photos.Path()))
             ::DeleteFileA((m_photos / n).c_str());
     }
+}
+
+// Camera-style files written by Pillow and heif-enc (see tools/make_photo_samples.py).
+TEST_F(RenameRun, PhotoDateNamesEachPhotoByItsCameraAndTheRestByCreation) {
+    std::map<std::string, std::string> expected = {
+        {"original.jpg", "original 2019-7-14  9_8_7.jpg"},
+        {"little-endian.tif", "little-endian 2016-1-2  3_4_5.tif"},
+        {"big-endian.tif", "big-endian 2015-10-11  12_13_14.tif"},
+        {"photo.heic", "photo 2022-8-9  10_11_12.heic"},
+        {"no-exif.jpg", ""},
+    };
+    for (const auto& [name, newName] : expected)
+        ASSERT_TRUE(::CopyFileA((std::string(TESSIVOX_PHOTO_SAMPLES) + "\\" + name).c_str(),
+                                (m_photos / name).c_str(), TRUE))
+            << name;
+    CFileFind plain;
+    ASSERT_TRUE(plain.FindFile(m_photos / "no-exif.jpg"));
+    plain.FindNextFile();
+    std::tm created = {};
+    ASSERT_TRUE(plain.GetCreationTime().GetLocalTm(created));
+    expected["no-exif.jpg"] = "no-exif" + ComposeTitle("", created, RenameOptions{}) + ".jpg";
+    plain.Close();
+
+    ChooseFolder(m_photos.Path());
+    ClickExpert(IDC_USE_PHOTO_DATE);
+    EXPECT_EQ(Text(PageItem(IDC_SAMPLE)), "filename2004-09-21 11_19_48"); // the fixed example
+    Start();
+    ASSERT_EQ(Journal().size(), expected.size());
+    for (size_t i = 0; i < Journal().size(); ++i)
+        EXPECT_EQ(Journal().newPaths[i], m_photos / expected[NameOf(Journal().oldPaths[i])]);
 }
 
 } // namespace

@@ -1,0 +1,59 @@
+// What a run does with one file, decided without touching it: the new name by
+// the options and the date source, the refusals that stop a run, and the clash
+// rule. The run decides each file with it before renaming, and the preview of
+// the new names decides each file with it against the names in memory, so both
+// give the same answer.
+#pragma once
+
+#include "RenameOptions.h"
+
+#include <ctime>
+#include <functional>
+#include <optional>
+#include <string>
+
+enum class RenameVerdict {
+    Rename,      // to newPath
+    LeftAlone,   // its own path is too long to address it: the run goes on
+    NoDate,      // the date or time is wanted and none can be read: the run stops
+    BadText,     // the new name holds a character a name cannot hold: the run stops
+    Reserved,    // a device name, or one Windows would store changed: the run stops
+    PathTooLong, // the new path would pass the limit Back needs: the run stops
+};
+
+struct RenameDecision {
+    RenameVerdict verdict = RenameVerdict::Rename;
+    std::string newPath;
+    std::string newName; // the name in newPath, or the one refused
+    bool clashed = false;
+};
+
+// The two dates of a file; the options choose between them.
+struct FileDates {
+    std::optional<std::tm> created;
+    std::optional<std::tm> taken; // what the camera recorded, when it was read
+};
+
+// Whether a run needs the date the photo was taken to name files.
+bool WantsPhotoDate(const RenameOptions& options);
+
+// What the platform says about names: whether an entry of that path exists (as
+// the file system matches names), how long a path is in the units of its path
+// limit, and which bytes lead a double-byte character.
+struct NameRules {
+    std::function<bool(const std::string& path)> exists;
+    std::function<size_t(const std::string& path)> pathUnits;
+    bool (*isLeadByte)(unsigned char) = nullptr;
+};
+constexpr size_t kPathLimit = 260;
+
+// folder ends with its separator; name is the file's name in it. A clash
+// raises clashCount and takes its new value as the suffix.
+RenameDecision DecideRename(const std::string& folder, const std::string& name,
+                            const FileDates& dates, const RenameOptions& options, int& clashCount,
+                            const NameRules& rules);
+
+// Whether Start refuses the options before any file: a text to add or a
+// replacement that a name cannot hold (BadText), or a device name that every
+// new name would be (Reserved). Rename when Start goes ahead.
+RenameVerdict StartRefusal(const RenameOptions& options, bool (*isLeadByte)(unsigned char));
