@@ -30,6 +30,8 @@ public:
     int GetTileWidth() const { return m_cxTile; }
     int GetTileHeight() const { return m_cyTile; }
     StripGeometry GetGeometry() const { return {m_nEndPx, m_nTrackEndPx}; }
+    // Where the fill's end stands on the screen: the end the last paints drew.
+    int GetDrawnEndPx() const { return m_painted.drawnEndPx; }
     // The tiles the last paint drew, in order.
     const std::vector<TileDraw>& GetLastPaint() const { return m_lastPaint; }
     // How many back buffers were made: one per size the strip was painted at.
@@ -52,8 +54,11 @@ private:
     BOOL GetHostRect(RECT* prc) const;
     BOOL PrepareSkin(HBITMAP hSkin, BOOL bRefresh);
     BOOL ComputeGeometry(RECT* prcClient);
+    void RefreshStep();
     int Clamp(long long nPos) const;
     UINT_PTR TimerId() const { return reinterpret_cast<UINT_PTR>(this); }
+    // A one-shot timer that paints the last step a paced refresh held back.
+    UINT_PTR CatchUpTimerId() const { return TimerId() + 1; }
 
     int m_nLower = 0;
     int m_nUpper = 0;
@@ -74,6 +79,8 @@ private:
     HIMAGELIST m_imlTiles = nullptr; // owned
     CWnd* m_pHost = nullptr;         // not owned: the dialog's control
     bool m_bTimer = false;
+    bool m_bCatchUpPending = false;
+    DWORD m_dwLastStepPaint = 0; // tick count of the last invalidation by a step
     std::vector<TileDraw> m_lastPaint;
     int m_nBackBuffers = 0;
 };

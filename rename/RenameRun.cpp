@@ -263,13 +263,19 @@ void CRenamerDlg::RenameFolder(const std::string& folder) {
 }
 
 void CRenamerDlg::RenameFolderIn(const std::string& folder, CFolderVisits& visits) {
+    // The subfolders are noted while the files are renamed: renaming files
+    // adds no folder, and one listing of the folder costs less than two.
+    std::vector<std::string> subfolders;
     CFileFind finder;
     BOOL more = finder.FindFile(JoinPath(folder, "*.*"));
     while (more && !StopRequested()) {
         more = finder.FindNextFile();
-        if (finder.IsDots() || finder.IsDirectory())
+        if (finder.IsDots())
             continue;
-        if (finder.IsNameIntact()) {
+        if (finder.IsDirectory()) {
+            if (!finder.IsReparsePoint() && finder.IsNameIntact())
+                subfolders.push_back(JoinPath(folder, finder.GetFileName()));
+        } else if (finder.IsNameIntact()) {
             RenameOneFile(JoinPath(folder, finder.GetFileName()));
         } else { // its name as the code page gives it would address another file
             ++m_nRunLeftAlone;
@@ -278,19 +284,15 @@ void CRenamerDlg::RenameFolderIn(const std::string& folder, CFolderVisits& visit
         }
     }
     finder.Close();
+    // Read after the files: an option changed during the run counts from here.
     if (!m_pageBeginner.m_options.includeSubfolders)
         return;
-    more = finder.FindFile(JoinPath(folder, "*.*"));
-    while (more && !StopRequested()) {
-        more = finder.FindNextFile();
-        if (finder.IsDots() || !finder.IsDirectory() || finder.IsReparsePoint() ||
-            !finder.IsNameIntact())
-            continue;
-        const std::string sub = JoinPath(folder, finder.GetFileName());
+    for (const std::string& sub : subfolders) {
+        if (StopRequested())
+            break;
         if (visits.Enter(sub))
             RenameFolderIn(sub, visits);
     }
-    finder.Close();
 }
 
 int CRenamerDlg::CountFiles(const std::string& pattern) {

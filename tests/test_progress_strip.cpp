@@ -146,6 +146,21 @@ TEST_F(Strip, SizeChangeGivesOneFullRepaintWithANewBackBuffer) {
     EXPECT_EQ(strip.GetTileHeight(), 16); // the tiles keep the thickness of creation
 }
 
+TEST_F(Strip, StepsHeldBackByThePaceAreStillPaintedSoon) {
+    CProgressStrip strip(&m_host, 10000, m_hSkin);
+    strip.SetStep(5); // half of a run of two thousand files, as fast as it goes
+    ::UpdateWindow(strip.m_hWnd);
+    for (int i = 0; i < 1000; ++i) {
+        strip.StepIt();
+        ::UpdateWindow(strip.m_hWnd);
+    }
+    const DWORD until = ::GetTickCount() + 200; // before the periodic refresh is due
+    while (::GetTickCount() < until)
+        PumpPending();
+    EXPECT_EQ(strip.GetDrawnEndPx(), strip.GetGeometry().endPx);
+    EXPECT_GT(strip.GetDrawnEndPx(), 0);
+}
+
 bool IsBlue(COLORREF c) {
     return GetBValue(c) > GetRValue(c) + 60;
 }
