@@ -39,6 +39,9 @@ public:
         return text;
     }
     BOOL DeleteAllItems() { return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS)); }
+    // For a list that holds its own items, only a hint: room for that many is
+    // made at once instead of item by item.
+    void SetItemCount(int nItems) { SendMessage(LVM_SETITEMCOUNT, nItems); }
     int GetNextItem(int nItem, int nFlags) const {
         return static_cast<int>(SendMessage(LVM_GETNEXTITEM, nItem, MAKELPARAM(nFlags, 0)));
     }
