@@ -63,6 +63,8 @@ void CBeginnerPage::OnReplace() {
     UpdateData(TRUE);
     ::EnableWindow(GetDlgItemHwnd(IDC_REPLACE_FROM), m_options.replace != 0);
     ::EnableWindow(GetDlgItemHwnd(IDC_REPLACE_TO), m_options.replace != 0);
+    if (CRenamerDlg* dlg = MainWindow())
+        dlg->OnOptionsChanged();
 }
 
 void CBeginnerPage::OnAdd() {

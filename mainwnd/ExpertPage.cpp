@@ -1,9 +1,12 @@
 #include "ExpertPage.h"
 
+#include "RenamerDlg.h"
+
 #include "app/LocalizeWindow.h"
 #include "res/resource.h"
 
 #include "platform/DataExchange.h"
+#include "platform/WinApp.h"
 
 namespace {
 // Where the options sit on the page, in its dialog units: below the notice and
@@ -29,6 +32,9 @@ BOOL CExpertOptions::OnInitDialog() {
 
 void CExpertOptions::OnOptionClicked() {
     UpdateData(TRUE);
+    CWinApp* app = AfxGetApp();
+    if (auto* dlg = app ? dynamic_cast<CRenamerDlg*>(app->m_pMainWnd) : nullptr)
+        dlg->OnOptionsChanged();
 }
 
 BEGIN_MESSAGE_MAP(CExpertPage, CDialog)

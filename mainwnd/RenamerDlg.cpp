@@ -4,6 +4,7 @@
 #include "app/LocalizeWindow.h"
 #include "res/resource.h"
 
+#include "platform/CodePage.h"
 #include "platform/DataExchange.h"
 #include "platform/FileFind.h"
 #include "platform/ScopedHandles.h"
@@ -17,6 +18,11 @@ BEGIN_MESSAGE_MAP(CRenamerDlg, CLayoutDialog)
     ON_NOTIFY(NM_CLICK, IDC_PAGE_TABS, OnClickTab)
     ON_NOTIFY(TVN_SELCHANGEDA, IDC_FOLDER_TREE, OnFolderSelChanged)
     ON_NOTIFY(TVN_SELCHANGEDW, IDC_FOLDER_TREE, OnFolderSelChanged)
+    ON_NOTIFY(LVN_GETDISPINFOA, IDC_FILE_LIST, OnListGetDispInfo)
+    ON_NOTIFY(LVN_GETDISPINFOW, IDC_FILE_LIST, OnListGetDispInfo)
+    ON_NOTIFY(LVN_ITEMCHANGED, IDC_FILE_LIST, OnListItemChanged)
+    ON_NOTIFY(LVN_INSERTITEM, IDC_FILE_LIST, OnListInsertItem)
+    ON_NOTIFY(LVN_DELETEALLITEMS, IDC_FILE_LIST, OnListDeleteAllItems)
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
@@ -176,4 +182,88 @@ void CRenamerDlg::OnDestroy() {
     if (m_pSkinBitmap)
         ::DeleteObject(m_pSkinBitmap);
     m_pSkinBitmap = nullptr;
+}
+
+void CRenamerDlg::OnOptionsChanged() {
+    const bool show = m_pageExpert.ShowsNewNames();
+    if (show != m_bNewNamesShown)
+        ShowNewNames(show);
+    if (!m_bNewNamesShown)
+        return;
+    m_preview.Restart();
+    m_listFiles.Invalidate(FALSE);
+}
+
+void CRenamerDlg::ShowNewNames(bool bShow) {
+    m_bNewNamesShown = bShow;
+    if (!bShow) {
+        m_listFiles.SendMessage(LVM_DELETECOLUMN, 1);
+        return;
+    }
+    // Looked up once, here: the column asks for its texts at every repaint.
+    CNewNamePreview::Reasons reasons;
+    reasons.file[RenameVerdict::LeftAlone] = LookupText("PreviewLeftAlone", "(left alone)");
+    reasons.file[RenameVerdict::NoDate] =
+        LookupText("PreviewNoDate", "(stops the run: no readable date)");
+    reasons.file[RenameVerdict::BadText] =
+        LookupText("PreviewBadText", "(stops the run: a character no name can hold)");
+    reasons.file[RenameVerdict::Reserved] =
+        LookupText("PreviewReserved", "(stops the run: a name Windows reserves)");
+    reasons.file[RenameVerdict::PathTooLong] =
+        LookupText("PreviewTooLong", "(stops the run: the path would be too long)");
+    reasons.start[RenameVerdict::BadText] =
+        LookupText("PreviewStartBadText", "(Start refuses: a character no name can hold)");
+    reasons.start[RenameVerdict::Reserved] =
+        LookupText("PreviewStartReserved", "(Start refuses: a name Windows reserves)");
+    reasons.takenTwice =
+        LookupText("PreviewTakenTwice", "(stops the run: its numbered name is taken too)");
+    reasons.notReached = LookupText("PreviewNotReached", "(not reached: the run stops before)");
+    m_preview.SetReasons(std::move(reasons));
+    m_listFiles.InsertColumn(1, LookupText("New name", "New name"), LVCFMT_LEFT, 200);
+    const int count = m_listFiles.GetItemCount();
+    for (int i = 0; i < count; ++i)
+        SetNewNameCallback(i);
+}
+
+void CRenamerDlg::SetNewNameCallback(int nItem) {
+    LVITEMA item = {};
+    item.iSubItem = 1;
+    item.pszText = LPSTR_TEXTCALLBACKA;
+    m_listFiles.SendMessage(LVM_SETITEMTEXTA, nItem, reinterpret_cast<LPARAM>(&item));
+}
+
+void CRenamerDlg::OnListGetDispInfo(NMHDR* pNMHDR, LRESULT* pResult) {
+    *pResult = 0;
+    // Both forms hold the same item, with its text buffer of their own character type.
+    LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(pNMHDR)->item;
+    if (!m_bNewNamesShown || item.iSubItem != 1 || !(item.mask & LVIF_TEXT) || !item.pszText ||
+        item.cchTextMax <= 0)
+        return;
+    const std::string text = m_preview.TextFor(item.iItem, m_strFolderPath);
+    if (pNMHDR->code == LVN_GETDISPINFOW)
+        ::lstrcpynW(reinterpret_cast<LPWSTR>(item.pszText), WidenName(text).c_str(),
+                    item.cchTextMax);
+    else
+        ::lstrcpynA(item.pszText, text.c_str(), item.cchTextMax);
+}
+
+void CRenamerDlg::OnListItemChanged(NMHDR* pNMHDR, LRESULT* pResult) {
+    *pResult = 0;
+    const auto* change = reinterpret_cast<const NMLISTVIEW*>(pNMHDR);
+    if (m_bNewNamesShown && (change->uChanged & LVIF_STATE) &&
+        ((change->uOldState ^ change->uNewState) & LVIS_SELECTED)) {
+        m_preview.Restart();
+        m_listFiles.Invalidate(FALSE);
+    }
+}
+
+void CRenamerDlg::OnListInsertItem(NMHDR* pNMHDR, LRESULT* pResult) {
+    *pResult = 0;
+    if (m_bNewNamesShown)
+        SetNewNameCallback(reinterpret_cast<const NMLISTVIEW*>(pNMHDR)->iItem);
+}
+
+void CRenamerDlg::OnListDeleteAllItems(NMHDR*, LRESULT* pResult) {
+    m_preview.FolderRefilled(); // the list is about to be filled again
+    *pResult = FALSE;           // each item's own deletion is still told
 }

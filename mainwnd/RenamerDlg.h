@@ -11,6 +11,7 @@
 #include "controls/ProgressStrip.h"
 #include "foldertree/ProgressFolderTree.h"
 #include "layout/LayoutDialog.h"
+#include "rename/NewNamePreview.h"
 
 #include "platform/CommonControls.h"
 
@@ -46,9 +47,15 @@ public:
 
     // A run is under way: a second Start or Back waits for it to end.
     bool IsRunning() const { return m_bRunning; }
+    // The last run ended early on a refusal or a failed rename.
+    bool LastRunStopped() const { return m_bLastRunStopped; }
     // Whether a file's current path was made by the run under way.
     bool WasRenamedInRun(const std::string& path) const;
     void NoteRenamedInRun(const std::string& newPath);
+
+    // The options of either page changed: the "New name" column comes, goes
+    // or follows, as the Expert page's option says.
+    void OnOptionsChanged();
 
     BOOL OnInitDialog() override;
     // Closing during a run waits for the current file, then offers to undo the run.
@@ -62,6 +69,11 @@ protected:
     void OnClickTab(NMHDR* pNMHDR, LRESULT* pResult);
     void OnFolderSelChanged(NMHDR* pNMHDR, LRESULT* pResult);
     void OnDestroy();
+    // The list's notifications that the "New name" column follows.
+    void OnListGetDispInfo(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnListItemChanged(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnListInsertItem(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnListDeleteAllItems(NMHDR* pNMHDR, LRESULT* pResult);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -72,9 +84,12 @@ private:
     class CFolderVisits;
     bool m_bRunning = false;
     bool m_bCloseRequested = false;
+    bool m_bLastRunStopped = false;
     int m_nRunRenamed = 0;
     int m_nRunLeftAlone = 0;
     std::unordered_set<std::wstring> m_runRenamed; // upper-cased new paths of the run
+    bool m_bNewNamesShown = false;
+    CNewNamePreview m_preview{m_listFiles, [this] { return m_pageBeginner.ReadOptions(); }};
 
     bool StopRequested() const { return m_bCloseRequested || IsEnding(); }
     void RenameOneFile(const std::string& path);
@@ -82,4 +97,7 @@ private:
     int CountFilesIn(const std::string& folder, CFolderVisits& visits);
     void ReportStoppedRun(const CException& e);
     void UndoAndClose(int total);
+    void ShowNewNames(bool bShow);
+    // The item's "New name" is asked for when it is shown.
+    void SetNewNameCallback(int nItem);
 };

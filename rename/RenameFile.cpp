@@ -121,4 +121,7 @@ void CBeginnerPage::UpdateSample() {
     UpdateData(TRUE);
     m_strSample = ComposeSample(LookupText("filename", "filename"), m_options);
     UpdateData(FALSE);
+    // Every option change passes here (but Replace's click): the new names follow.
+    if (CRenamerDlg* dlg = MainWindow())
+        dlg->OnOptionsChanged();
 }

@@ -255,6 +255,12 @@ TEST_F(MainWindow, ExpertOptionsAreMadeOnFirstShowingOffAndEnterDoesNothing) {
     EXPECT_TRUE(options.IsWindowVisible());
     EXPECT_FALSE(m_dlg->m_pageExpert.UsesPhotoDate());
     EXPECT_FALSE(m_dlg->m_pageExpert.ShowsNewNames());
+    HWND header = ListView_GetHeader(m_dlg->m_listFiles.m_hWnd);
+    const HWND showNames = ::GetDlgItem(options.m_hWnd, IDC_SHOW_NEW_NAMES);
+    ::SendMessageA(showNames, BM_CLICK, 0, 0);
+    EXPECT_EQ(Header_GetItemCount(header), 2);
+    ::SendMessageA(showNames, BM_CLICK, 0, 0);
+    EXPECT_EQ(Header_GetItemCount(header), 1);
     // below the notice and the contact text, which stay where they were
     RECT contact =
         RectInParent(m_dlg->m_pageExpert.GetDlgItemHwnd(IDC_CONTACT), m_dlg->m_pageExpert.m_hWnd);

@@ -310,6 +310,11 @@ TEST_F(RenameRun, NameTakenTwiceStopsTheRunWithoutReplacingAnything) {
     ChooseFolder(m_photos.Path());
     AllOptionsOff();
     Select("a.jpg");
+    ClickExpert(IDC_SHOW_NEW_NAMES); // which says so beforehand
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(m_dlg->m_listFiles.GetItemText(i, 1),
+                  ListedNames()[i] == "a.jpg" ? "(stops the run: its numbered name is taken too)"
+                                              : "");
     Start();
     EXPECT_EQ(Journal().size(), 0u);
     ASSERT_EQ(m_boxes.m_shown.size(), 1u);
@@ -476,7 +481,10 @@ TEST_F(RenameRun, RefusedStartKeepsTheJournalAndDeviceNamesAreRefused) {
     Start();
     EXPECT_NE(m_boxes.Texts().back().find(m_photos / "LPTx"), std::string::npos);
     EXPECT_TRUE(FileExists(m_photos / "LPTx"));
-    EXPECT_EQ(Journal().size(), 0u);
+    EXPECT_EQ(Journal().size(), 1u); // stopped before renaming anything: the last run stays
+    m_boxes.QueueAnswer(IDYES);
+    Click(IDC_BACK);
+    EXPECT_TRUE(FileExists(m_photos / "a.jpg"));
 }
 
 TEST_F(RenameRun, PathsAtTheLimitAreNeverMadeNorMovedOutOfTheirFolder) {
@@ -572,6 +580,46 @@ TEST_F(RenameRun, PhotoDateNamesEachPhotoByItsCameraAndTheRestByCreation) {
     ASSERT_EQ(Journal().size(), expected.size());
     for (size_t i = 0; i < Journal().size(); ++i)
         EXPECT_EQ(Journal().newPaths[i], m_photos / expected[NameOf(Journal().oldPaths[i])]);
+}
+
+// Clashes among camera dates, with a hidden file and a folder in the way, and
+// files without EXIF named by their creation time; then a selection.
+TEST_F(RenameRun, NewNamesShownAreTheNamesTheRunGives) {
+    const std::string samples = TESSIVOX_PHOTO_SAMPLES;
+    for (const char* name : {"x1.jpg", "x2.jpg", "hidden.jpg"})
+        ASSERT_TRUE(
+            ::CopyFileA((samples + "\\original.jpg").c_str(), (m_photos / name).c_str(), TRUE));
+    ASSERT_TRUE(
+        ::CopyFileA((samples + "\\photo.heic").c_str(), (m_photos / "p.heic").c_str(), TRUE));
+    ::SetFileAttributesA((m_photos / "hidden.jpg").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    MakeFiles(m_photos.Path(), {"a.jpg", "b.jpg", "c.jpg"});
+    MakeFolder(m_photos / " 2022-8-9  10_11_12.heic");
+    ChooseFolder(m_photos.Path());
+    ClickExpert(IDC_USE_PHOTO_DATE);
+    ClickExpert(IDC_SHOW_NEW_NAMES);
+    Click(IDC_REMOVE_OLD_NAME);
+
+    for (int round = 0; round < 2; ++round) {
+        if (round == 1) { // what a further run does, on a selection, with the old names
+            Click(IDC_REMOVE_OLD_NAME);
+            auto listed = ListedNames();
+            Select(listed[1]);
+            Select(listed[3]);
+            Select(listed[4]);
+        }
+        std::map<std::string, std::string> shown;
+        for (int i = 0; i < m_dlg->m_listFiles.GetItemCount(); ++i)
+            shown[m_dlg->m_listFiles.GetItemText(i, 0)] = m_dlg->m_listFiles.GetItemText(i, 1);
+        Start();
+        EXPECT_EQ(m_boxes.Texts().back(), kDone);
+        std::map<std::string, std::string> renamed;
+        for (size_t i = 0; i < Journal().size(); ++i)
+            renamed[NameOf(Journal().oldPaths[i])] = NameOf(Journal().newPaths[i]);
+        for (const auto& [name, newName] : shown)
+            EXPECT_EQ(newName, renamed.count(name) ? renamed[name] : "")
+                << name << " in round " << round;
+        EXPECT_EQ(Journal().size(), round == 0 ? 7u : 3u);
+    }
 }
 
 } // namespace

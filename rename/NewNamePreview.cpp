@@ -1,0 +1,151 @@
+#include "NewNamePreview.h"
+
+#include "PhotoDateFile.h"
+
+#include "platform/CodePage.h"
+#include "platform/FileFind.h"
+
+namespace {
+// A name as the file system compares names: without regard to letter case.
+std::wstring NameKey(const std::string& name) {
+    std::wstring key = WidenName(name);
+    ::CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
+    return key;
+}
+
+bool IsAnsiLeadByte(unsigned char c) {
+    return ::IsDBCSLeadByte(c) != FALSE;
+}
+} // namespace
+
+void CNewNamePreview::Read(const std::string& folder) {
+    m_strFolder = folder;
+    m_strFolderDir = JoinPath(folder, "");
+    m_entries.clear();
+    m_byName.clear();
+    m_keys.clear();
+    // The run's own listing: every entry but the dots, hidden files too, in
+    // the file system's order; folders only stand in the way of names.
+    CFileFind finder;
+    BOOL more = finder.FindFile(JoinPath(folder, "*.*"));
+    while (more) {
+        more = finder.FindNextFile();
+        if (finder.IsDots())
+            continue;
+        const std::string name = finder.GetFileName();
+        if (finder.IsNameIntact())
+            m_keys.insert(NameKey(name));
+        if (finder.IsDirectory())
+            continue;
+        Entry entry;
+        entry.name = name;
+        entry.created = finder.GetCreationTime();
+        entry.intact = finder.IsNameIntact() != FALSE;
+        if (entry.intact)
+            m_byName.emplace(name, m_entries.size());
+        m_entries.push_back(std::move(entry));
+    }
+    m_rules.exists = [this](const std::string& path) {
+        return Exists(path.substr(m_strFolderDir.size()));
+    };
+    m_rules.pathUnits = &PathUnits;
+    m_rules.isLeadByte = &IsAnsiLeadByte;
+    m_bRead = true;
+    m_bPlayed = false;
+}
+
+void CNewNamePreview::Play() {
+    m_options = m_readOptions();
+    m_startRefusal = StartRefusal(m_options, &IsAnsiLeadByte);
+    m_nNextSelected = m_list.GetNextItem(-1, LVNI_SELECTED);
+    m_bSelection = m_nNextSelected != -1;
+    m_nNextEntry = 0;
+    m_nClashCount = 0;
+    m_bStopped = false;
+    m_gone.clear();
+    m_made.clear();
+    m_text.assign(m_entries.size(), std::string());
+    m_decided.assign(m_entries.size(), 0);
+    m_bPlayed = true;
+}
+
+const FileDates& CNewNamePreview::Dates(Entry& entry) {
+    if (!entry.datesRead) {
+        std::tm created = {};
+        if (entry.created.GetLocalTm(created))
+            entry.dates.created = created;
+        entry.datesRead = true;
+    }
+    if (!entry.takenRead && WantsPhotoDate(m_options)) {
+        entry.dates.taken = ReadPhotoDateFile(m_strFolderDir + entry.name);
+        entry.takenRead = true;
+    }
+    return entry.dates;
+}
+
+bool CNewNamePreview::Exists(const std::string& name) const {
+    const std::wstring key = NameKey(name);
+    return m_made.count(key) || (m_keys.count(key) && !m_gone.count(key));
+}
+
+void CNewNamePreview::Step(size_t index) {
+    Entry& entry = m_entries[index];
+    std::string& text = m_text[index];
+    m_decided[index] = 1;
+    if (m_startRefusal != RenameVerdict::Rename) {
+        text = m_reasons.start[m_startRefusal];
+        return;
+    }
+    if (m_bStopped) {
+        text = m_reasons.notReached;
+        return;
+    }
+    if (!entry.intact) {
+        text = m_reasons.file[RenameVerdict::LeftAlone];
+        return;
+    }
+    const RenameDecision d =
+        DecideRename(m_strFolderDir, entry.name, Dates(entry), m_options, m_nClashCount, m_rules);
+    if (d.verdict == RenameVerdict::Rename && d.clashed && Exists(d.newName)) {
+        text = m_reasons.takenTwice;
+        m_bStopped = true;
+        return;
+    }
+    if (d.verdict == RenameVerdict::Rename) {
+        m_gone.insert(NameKey(entry.name));
+        m_made.insert(NameKey(d.newName));
+        text = d.newName;
+        return;
+    }
+    text = m_reasons.file[d.verdict];
+    m_bStopped = d.verdict != RenameVerdict::LeftAlone;
+}
+
+std::string CNewNamePreview::TextFor(int nItem, const std::string& folder) {
+    if (folder.empty())
+        return std::string(); // Start asks for a folder first
+    if (!m_bRead || folder != m_strFolder)
+        Read(folder);
+    if (!m_bPlayed)
+        Play();
+    const auto found = m_byName.find(m_list.GetItemText(nItem, 0));
+    if (!m_bSelection) {
+        if (found == m_byName.end())
+            return std::string();
+        while (m_nNextEntry <= found->second)
+            Step(m_nNextEntry++);
+        return m_text[found->second];
+    }
+    if (!(m_list.SendMessage(LVM_GETITEMSTATE, nItem, LVIS_SELECTED) & LVIS_SELECTED))
+        return std::string();
+    if (found == m_byName.end())
+        return m_reasons.file[RenameVerdict::LeftAlone]; // gone since the list was filled
+    // The run takes the selected items in the list's order.
+    while (m_nNextSelected != -1 && m_nNextSelected <= nItem) {
+        const auto step = m_byName.find(m_list.GetItemText(m_nNextSelected, 0));
+        if (step != m_byName.end()) // a name gone since the list was filled is left alone
+            Step(step->second);
+        m_nNextSelected = m_list.GetNextItem(m_nNextSelected, LVNI_SELECTED);
+    }
+    return m_text[found->second];
+}

@@ -1,0 +1,88 @@
+// The names a Start would give the listed files now, for the list's "New name"
+// column. The folder is read once per filling of the list; each file's dates
+// are read the first time they are needed and kept. The run is then played in
+// memory, in its own order, with the run's own decision for each file
+// (DecideRename), up to the file asked for: what is on screen costs only the
+// files before it, and no keystroke touches the disk.
+#pragma once
+
+#include "RenamePlan.h"
+
+#include "platform/CommonControls.h"
+#include "platform/Time.h"
+
+#include <functional>
+#include <map>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+class CNewNamePreview {
+public:
+    // What a file the run would not rename shows instead of a name.
+    struct Reasons {
+        std::map<RenameVerdict, std::string> file;  // the run's verdict on the file
+        std::map<RenameVerdict, std::string> start; // Start refuses the options: every file
+        std::string takenTwice; // the numbered name exists too: the rename fails
+        std::string notReached; // after a file that stops the run
+    };
+
+    // list: the file list, whose selection chooses the run (not owned);
+    // options: the options as the controls show them now.
+    CNewNamePreview(const CListCtrl& list, std::function<RenameOptions()> options)
+        : m_list(list), m_readOptions(std::move(options)) {}
+
+    void SetReasons(Reasons reasons) { m_reasons = std::move(reasons); }
+    // The list was filled anew: the folder is read again when next asked.
+    void FolderRefilled() { m_bRead = false; }
+    // The options or the selection changed: the run is played again when next asked.
+    void Restart() { m_bPlayed = false; }
+
+    // The text of the column for list item nItem of the folder's list: the
+    // new name, why there is none, or empty for a file a Start leaves out.
+    std::string TextFor(int nItem, const std::string& folder);
+
+private:
+    struct Entry {
+        std::string name;
+        CTime created;
+        bool intact = true;
+        bool datesRead = false;
+        bool takenRead = false;
+        FileDates dates;
+    };
+
+    const CListCtrl& m_list;
+    std::function<RenameOptions()> m_readOptions;
+    Reasons m_reasons;
+
+    // The folder as last read.
+    bool m_bRead = false;
+    std::string m_strFolder;      // as the window holds it
+    std::string m_strFolderDir;   // with its separator, as the run joins names to it
+    std::vector<Entry> m_entries; // files, in the run's order
+    std::unordered_map<std::string, size_t> m_byName; // entry of a listed name
+    std::unordered_set<std::wstring> m_keys;          // every entry, folders too
+
+    // The run as played so far.
+    bool m_bPlayed = false;
+    RenameOptions m_options;
+    RenameVerdict m_startRefusal = RenameVerdict::Rename;
+    bool m_bSelection = false;
+    int m_nNextSelected = -1;
+    size_t m_nNextEntry = 0;
+    int m_nClashCount = 0;
+    bool m_bStopped = false;
+    std::unordered_set<std::wstring> m_gone; // names the run has given up
+    std::unordered_set<std::wstring> m_made; // names the run has given
+    std::vector<std::string> m_text;         // by entry
+    std::vector<char> m_decided;             // by entry
+    NameRules m_rules;
+
+    void Read(const std::string& folder);
+    void Play();
+    void Step(size_t entry);
+    const FileDates& Dates(Entry& entry);
+    bool Exists(const std::string& name) const;
+};
