@@ -11,6 +11,10 @@
 
 #include <vector>
 
+namespace {
+constexpr int kNameColumnWidth = 200;
+} // namespace
+
 BEGIN_MESSAGE_MAP(CRenamerDlg, CLayoutDialog)
     ON_WM_SYSCOMMAND()
     ON_WM_PAINT()
@@ -90,7 +94,8 @@ BOOL CRenamerDlg::OnInitDialog() {
     m_pageBeginner.MoveWindow(rc);
     m_pageExpert.MoveWindow(rc);
 
-    m_listFiles.InsertColumn(0, LookupText("File List", "File List"), LVCFMT_LEFT, 200);
+    m_listFiles.InsertColumn(0, LookupText("File List", "File List"), LVCFMT_LEFT,
+                             kNameColumnWidth);
     m_pageBeginner.ShowWindow(SW_SHOW);
 
     m_tabPages.SetCurSel(0);
@@ -198,6 +203,7 @@ void CRenamerDlg::ShowNewNames(bool bShow) {
     m_bNewNamesShown = bShow;
     if (!bShow) {
         m_listFiles.SendMessage(LVM_DELETECOLUMN, 1);
+        m_listFiles.SendMessage(LVM_SETCOLUMNWIDTH, 0, kNameColumnWidth);
         return;
     }
     // Looked up once, here: the column asks for its texts at every repaint.
@@ -219,7 +225,10 @@ void CRenamerDlg::ShowNewNames(bool bShow) {
         LookupText("PreviewTakenTwice", "(stops the run: its numbered name is taken too)");
     reasons.notReached = LookupText("PreviewNotReached", "(not reached: the run stops before)");
     m_preview.SetReasons(std::move(reasons));
-    m_listFiles.InsertColumn(1, LookupText("New name", "New name"), LVCFMT_LEFT, 200);
+    // Camera names are short and new names long: the new one gets the room.
+    m_listFiles.SendMessage(LVM_SETCOLUMNWIDTH, 0, kNameColumnWidth * 3 / 5);
+    m_listFiles.InsertColumn(1, LookupText("New name", "New name"), LVCFMT_LEFT, kNameColumnWidth);
+    m_listFiles.SendMessage(LVM_SETCOLUMNWIDTH, 1, LVSCW_AUTOSIZE_USEHEADER);
     const int count = m_listFiles.GetItemCount();
     for (int i = 0; i < count; ++i)
         SetNewNameCallback(i);

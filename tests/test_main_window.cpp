@@ -286,4 +286,60 @@ TEST_F(MainWindow, FolderTreeSelectionGivesThePathAndTheList) {
     EXPECT_EQ(ListedNames(), std::vector<std::string>{"x.jpg"});
 }
 
+// Whether a control's text fits it, measured in the control's own font: a
+// check box's on one line beside its box, a static text wrapped to its width.
+bool TextFits(HWND hCtrl) {
+    wchar_t text[512] = {};
+    const int length = ::GetWindowTextW(hCtrl, text, 512);
+    RECT rc;
+    ::GetClientRect(hCtrl, &rc);
+    const bool checkBox = (::GetWindowLongA(hCtrl, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX;
+    if (checkBox)
+        rc.right -= ::GetSystemMetrics(SM_CXMENUCHECK) + 4;
+    CClientDC dc(hCtrl);
+    CSelectObject font(dc.Get(),
+                       reinterpret_cast<HGDIOBJ>(::SendMessageA(hCtrl, WM_GETFONT, 0, 0)));
+    RECT need = {0, 0, rc.right, 0};
+    ::DrawTextW(dc.Get(), text, length, &need,
+                DT_CALCRECT | (checkBox ? DT_SINGLELINE : DT_WORDBREAK));
+    return need.right <= rc.right && need.bottom <= rc.bottom;
+}
+
+// The Expert page at the window's smallest size, with new names shown: every
+// text fits, and the picture goes to the README.
+void CheckAndPictureExpertPage(CRenamerDlg& dlg, const std::string& folder, const char* picture) {
+    for (const char* name : {"IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.JPG"})
+        WriteTextFile(folder + "\\" + name, name);
+    dlg.m_strFolderPath = folder;
+    dlg.FillFileList();
+    dlg.m_tabPages.SetCurSel(1);
+    NMHDR hdr = {dlg.m_tabPages.m_hWnd, IDC_PAGE_TABS, static_cast<UINT>(NM_CLICK)};
+    dlg.SendMessage(WM_NOTIFY, IDC_PAGE_TABS, reinterpret_cast<LPARAM>(&hdr));
+    HWND options = dlg.m_pageExpert.m_options.m_hWnd;
+    for (int id : {IDC_USE_PHOTO_DATE, IDC_SHOW_NEW_NAMES})
+        ::SendMessageA(::GetDlgItem(options, id), BM_CLICK, 0, 0);
+    for (int id : {IDC_EXPERT_OPTIONS_NOTE, IDC_USE_PHOTO_DATE, IDC_SHOW_NEW_NAMES})
+        EXPECT_TRUE(TextFits(::GetDlgItem(options, id))) << id;
+    RECT page, placed;
+    ::GetWindowRect(dlg.m_pageExpert.m_hWnd, &page);
+    ::GetWindowRect(options, &placed);
+    EXPECT_LE(placed.bottom, page.bottom); // the page shows all of it
+    ::RedrawWindow(dlg.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    EXPECT_TRUE(SaveCapture(CaptureClient(dlg.m_hWnd), picture));
+}
+
+TEST_F(MainWindow, ExpertPageFitsItsTextsInEnglish) {
+    CheckAndPictureExpertPage(*m_dlg, m_photos.Path(), "expert-page-en.png");
+}
+
+class GermanWindow : public MainWindow {
+    std::string LanguageFile() const override {
+        return ReadTextFile(std::string(TESSIVOX_SOURCE_DIR) + "\\res\\Languages\\German.ini");
+    }
+};
+
+TEST_F(GermanWindow, ExpertPageFitsItsTextsInGerman) {
+    CheckAndPictureExpertPage(*m_dlg, m_photos.Path(), "expert-page-de.png");
+}
+
 } // namespace
