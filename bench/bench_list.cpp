@@ -3,11 +3,17 @@
 // that inserts the same names into a list view of the same styles with
 // redrawing off. Both run in this process on the same fresh folder per round.
 //
+// Then typing a prefix in that folder with the new names shown: from the
+// keystroke to the list repainted, against the same keystroke and repaint
+// with the one column of names.
+//
 // Usage: bench_list [--quick] [--rounds N]
 #include "BenchSupport.h"
 
 #include "app/AppPaths.h"
 #include "mainwnd/RenamerDlg.h"
+
+#include "res/resource.h"
 
 #include "platform/FileFind.h"
 #include "platform/WinApp.h"
@@ -31,10 +37,9 @@ public:
         ::RegisterClassA(&wc); // fails harmlessly once registered
         m_hHost = ::CreateWindowExA(0, wc.lpszClassName, "floor", WS_POPUP | WS_VISIBLE, 0, 0, 400,
                                     300, nullptr, nullptr, wc.hInstance, nullptr);
-        m_hList = ::CreateWindowExA(0, WC_LISTVIEWA, "",
-                                    WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT |
-                                        LVS_SHOWSELALWAYS,
-                                    0, 0, 330, 85, m_hHost, nullptr, nullptr, nullptr);
+        m_hList = ::CreateWindowExA(
+            0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT | LVS_SHOWSELALWAYS,
+            0, 0, 330, 85, m_hHost, nullptr, nullptr, nullptr);
         LVCOLUMNA col = {};
         col.mask = LVCF_TEXT | LVCF_WIDTH;
         col.cx = 200;
@@ -159,6 +164,86 @@ void PrintBreakdown(CWinApp& app, const std::string& folder) {
     std::printf("    LVM_INSERTITEM into the main window's list: %.3f s\n", windowInsert);
 }
 
+// A main window on a folder, ready to type a prefix, with the new names shown or not.
+class CTypingWindow {
+public:
+    CTypingWindow(CWinApp& app, const std::string& folder, bool newNames) : m_app(app) {
+        m_app.m_pMainWnd = &m_dlg;
+        m_dlg.Create(CRenamerDlg::IDD, nullptr);
+        m_dlg.ShowWindow(SW_SHOW);
+        PumpWaiting(app);
+        m_dlg.m_strFolderPath = folder;
+        m_dlg.FillFileList();
+        Click(m_dlg.m_pageBeginner.m_hWnd, IDC_ADD_PREFIX);
+        double t0 = Seconds();
+        if (newNames) {
+            m_dlg.m_pageExpert.ShowWindow(SW_SHOW);
+            Click(m_dlg.m_pageExpert.m_options.m_hWnd, IDC_SHOW_NEW_NAMES);
+            m_dlg.m_pageExpert.ShowWindow(SW_HIDE);
+        }
+        ::UpdateWindow(m_dlg.m_listFiles.m_hWnd);
+        m_showing = Seconds() - t0;
+        PumpWaiting(app);
+    }
+    ~CTypingWindow() {
+        m_dlg.DestroyWindow();
+        m_app.m_pMainWnd = nullptr;
+    }
+    CTypingWindow(const CTypingWindow&) = delete;
+    CTypingWindow& operator=(const CTypingWindow&) = delete;
+
+    // Seconds from the click on the option to the list shown with the column.
+    double Showing() const { return m_showing; }
+    void ScrollToTheEnd() {
+        m_dlg.m_listFiles.SendMessage(LVM_ENSUREVISIBLE, m_dlg.m_listFiles.GetItemCount() - 1,
+                                      FALSE);
+        ::UpdateWindow(m_dlg.m_listFiles.m_hWnd);
+    }
+    // Types count characters (at most 40), each until the list is repainted,
+    // then empties the prefix; what one keystroke took.
+    Timing Type(int count) {
+        m_app.m_pMainWnd = &m_dlg;
+        HWND edit = ::GetDlgItem(m_dlg.m_pageBeginner.m_hWnd, IDC_PREFIX);
+        HWND list = m_dlg.m_listFiles.m_hWnd;
+        Timing t0 = Now();
+        for (int i = 0; i < count; ++i) {
+            ::SendMessageA(edit, WM_CHAR, 'a' + i % 26, 0);
+            ::InvalidateRect(list, nullptr, FALSE); // the one-column list repaints as well
+            ::UpdateWindow(list);
+        }
+        Timing took = Now() - t0;
+        ::SetWindowTextA(edit, "");
+        ::UpdateWindow(list);
+        return {took.wall / count, took.cpu / count};
+    }
+
+private:
+    CWinApp& m_app;
+    CRenamerDlg m_dlg;
+    double m_showing = 0;
+
+    static void Click(HWND dialog, int id) {
+        ::SendMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+    }
+};
+
+void BenchTyping(CWinApp& app, const std::string& folder, const BenchArgs& args, int files) {
+    CTypingWindow plain(app, folder, false);
+    CTypingWindow shown(app, folder, true);
+    std::printf("showing the new names: %.3f s, the folder read once\n", shown.Showing());
+    constexpr int kKeys = 20;
+    CompareRounds(
+        "a keystroke in the prefix until the list of " + std::to_string(files) +
+            " files is repainted, new names shown",
+        args, [&] { return plain.Type(kKeys); }, [&] { return shown.Type(kKeys); }, 2.0);
+    shown.ScrollToTheEnd();
+    plain.ScrollToTheEnd();
+    Timing end = shown.Type(kKeys), endPlain = plain.Type(kKeys);
+    std::printf("  scrolled to the last file, where every file before it is decided: %.4f s a "
+                "keystroke (one column: %.4f s)\n",
+                end.wall, endPlain.wall);
+}
+
 void Check(const char* side, int listed, int files) {
     if (listed != files)
         std::printf("  %s listed %d of %d files\n", side, listed, files);
@@ -219,9 +304,11 @@ int main(int argc, char** argv) {
         productDone = true;
         return took;
     };
-    CompareRounds("choosing a folder of " + std::to_string(files) + " files until the list holds them all",
+    CompareRounds("choosing a folder of " + std::to_string(files) +
+                      " files until the list holds them all",
                   args, floor, product, 1.2);
     PrintBreakdown(app, folder);
+    BenchTyping(app, folder, args, files);
     RemoveTree(folder);
     RemoveTree(program);
     ::OleUninitialize();
