@@ -43,9 +43,9 @@ bool RemoteTreeItemRect(HWND tree, HTREEITEM item, RECT* rc, CRemoteBuffer& buf)
     return buf.Read(0, rc, sizeof(*rc));
 }
 
-std::string RemoteListItemText(HWND list, int index, CRemoteBuffer& buf) {
+std::string RemoteListItemText(HWND list, int index, CRemoteBuffer& buf, int subItem) {
     LVITEMA lvi = {};
-    lvi.iSubItem = 0;
+    lvi.iSubItem = subItem;
     lvi.pszText = reinterpret_cast<char*>(buf.Address() + kTextOffset);
     lvi.cchTextMax = kTextSize;
     buf.Write(0, &lvi, sizeof(lvi));
@@ -53,4 +53,10 @@ std::string RemoteListItemText(HWND list, int index, CRemoteBuffer& buf) {
     char text[kTextSize] = {};
     buf.Read(kTextOffset, text, kTextSize - 1);
     return text;
+}
+
+bool RemoteTabItemRect(HWND tab, int index, RECT* rc, CRemoteBuffer& buf) {
+    if (!::SendMessageA(tab, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(buf.Address())))
+        return false;
+    return buf.Read(0, rc, sizeof(*rc));
 }

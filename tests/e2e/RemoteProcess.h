@@ -26,4 +26,5 @@ private:
 
 std::string RemoteTreeItemText(HWND tree, HTREEITEM item, CRemoteBuffer& buf);
 bool RemoteTreeItemRect(HWND tree, HTREEITEM item, RECT* rc, CRemoteBuffer& buf);
-std::string RemoteListItemText(HWND list, int index, CRemoteBuffer& buf);
+std::string RemoteListItemText(HWND list, int index, CRemoteBuffer& buf, int subItem = 0);
+bool RemoteTabItemRect(HWND tab, int index, RECT* rc, CRemoteBuffer& buf);

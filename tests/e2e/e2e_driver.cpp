@@ -1,8 +1,10 @@
 // End to end: starts the real tessivox.exe as its own process on a fresh
 // program folder and drives it from outside, with the messages a user's mouse
 // produces: walks the folder tree to a folder of photos, presses Start, answers
-// the closing message, presses Back and answers Yes, closes the program, and
-// checks the files, settings.ini and the language file at every step.
+// the closing message, presses Back and answers Yes; then walks to a folder of
+// camera files (JPEG, TIFF, HEIC), opens the Expert tab, asks for the date the
+// photos were taken and for the new names, and presses Start; closes the
+// program, and checks the files, settings.ini and the language file at every step.
 //
 // Usage: e2e_driver <path of tessivox.exe>. Prints one line per check and a
 // closing "N passed, N failed"; exits non-zero when a check failed.
@@ -232,6 +234,12 @@ HWND WaitForMessageBox(DWORD pid, HWND mainWnd, const std::string& text) {
     return box;
 }
 
+void ClickTab(HWND tab, int index, CRemoteBuffer& buf) {
+    RECT rc;
+    if (Check(RemoteTabItemRect(tab, index, &rc, buf), "the tab is there"))
+        Click(tab, {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
+}
+
 void PressButton(HWND box, int id, const char* what) {
     HWND button = ::GetDlgItem(box, id);
     Check(button != nullptr, std::string("the box has ") + what);
@@ -254,10 +262,20 @@ int main(int argc, char** argv) {
         std::string(temp) + "tessivox-e2e-" + std::to_string(::GetCurrentProcessId());
     const std::string program = root + "\\Tessivox";
     const std::string photos = root + "\\Photos";
+    const std::string camera = root + "\\Camera";
     ::CreateDirectoryA(root.c_str(), nullptr);
     ::CreateDirectoryA(program.c_str(), nullptr);
     ::CreateDirectoryA((program + "\\Languages").c_str(), nullptr);
     ::CreateDirectoryA(photos.c_str(), nullptr);
+    ::CreateDirectoryA(camera.c_str(), nullptr);
+    // Written by Pillow and heif-enc, with the dates the camera recorded.
+    const std::map<std::string, std::string> cameraNames = {
+        {"original.jpg", "original 2019-7-14  9_8_7.jpg"},
+        {"little-endian.tif", "little-endian 2016-1-2  3_4_5.tif"},
+        {"photo.heic", "photo 2022-8-9  10_11_12.heic"}};
+    for (const auto& [name, newName] : cameraNames)
+        ::CopyFileA((std::string(TESSIVOX_PHOTO_SAMPLES) + "\\" + name).c_str(),
+                    (camera + "\\" + name).c_str(), FALSE);
     Check(::CopyFileA(exe.c_str(), (program + "\\tessivox.exe").c_str(), FALSE) != FALSE,
           "a fresh program folder");
     WriteTextFile(program + "\\settings.ini", "");
@@ -360,6 +378,44 @@ int main(int argc, char** argv) {
             for (const std::string& n : originals)
                 back_ok = back_ok && ReadTextFile(photos + "\\" + n) == contents[n];
             Check(back_ok, "Back gives every photo its old name and content");
+        }
+        if (WalkTree(tree, ShellNamesOf(camera), buf) &&
+            Check(WaitUntil([&] { return ::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 3; }),
+                  "the list shows the three camera files")) {
+            HWND tabs = ::GetDlgItem(mainWnd, 1014);
+            ClickTab(tabs, 1, buf);
+            HWND photoDate = nullptr, newNames = nullptr;
+            WaitUntil([&] {
+                photoDate = FindDescendant(mainWnd, 1040);
+                newNames = FindDescendant(mainWnd, 1041);
+                return photoDate && newNames && ::IsWindowVisible(photoDate);
+            });
+            if (Check(photoDate && newNames, "the Expert tab shows its options")) {
+                ClickCentre(photoDate);
+                ClickCentre(newNames);
+            }
+            std::map<std::string, std::string> shown;
+            Check(WaitUntil([&] {
+                      shown.clear();
+                      for (int i = 0; i < 3; ++i)
+                          shown[RemoteListItemText(list, i, buf)] =
+                              RemoteListItemText(list, i, buf, 1);
+                      return shown == cameraNames;
+                  }),
+                  "the list shows the names the camera dates give");
+            Screenshot(mainWnd, "e2e-expert.png");
+            ClickTab(tabs, 0, buf);
+            ClickCentre(start);
+            HWND done = WaitForMessageBox(pi.dwProcessId, mainWnd,
+                                          "Files name have been replaced successfully!");
+            if (done)
+                PressButton(done, IDOK, "OK");
+            std::vector<std::string> expected;
+            for (const auto& [name, newName] : cameraNames)
+                expected.push_back(newName);
+            auto renamedCamera = ListFolder(camera);
+            std::sort(renamedCamera.begin(), renamedCamera.end());
+            Check(renamedCamera == expected, "Start gives the camera files those names");
         }
         ::PostMessageA(mainWnd, WM_CLOSE, 0, 0);
     }
