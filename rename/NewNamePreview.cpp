@@ -16,6 +16,15 @@ std::wstring NameKey(const std::string& name) {
 bool IsAnsiLeadByte(unsigned char c) {
     return ::IsDBCSLeadByte(c) != FALSE;
 }
+
+// PathUnits without making the wide path: the run's rule, at every keystroke.
+size_t CountPathUnits(const std::string& path) {
+    return static_cast<size_t>(
+        ::MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0));
+}
+
+// Folders stand in the way of names but are never renamed.
+constexpr size_t kFolder = static_cast<size_t>(-1);
 } // namespace
 
 void CNewNamePreview::Read(const std::string& folder) {
@@ -33,9 +42,10 @@ void CNewNamePreview::Read(const std::string& folder) {
         if (finder.IsDots())
             continue;
         const std::string name = finder.GetFileName();
+        const bool folder = finder.IsDirectory() != FALSE;
         if (finder.IsNameIntact())
-            m_keys.insert(NameKey(name));
-        if (finder.IsDirectory())
+            m_keys.emplace(NameKey(name), folder ? kFolder : m_entries.size());
+        if (folder)
             continue;
         Entry entry;
         entry.name = name;
@@ -48,7 +58,7 @@ void CNewNamePreview::Read(const std::string& folder) {
     m_rules.exists = [this](const std::string& path) {
         return Exists(path.substr(m_strFolderDir.size()));
     };
-    m_rules.pathUnits = &PathUnits;
+    m_rules.pathUnits = &CountPathUnits;
     m_rules.isLeadByte = &IsAnsiLeadByte;
     m_bRead = true;
     m_bPlayed = false;
@@ -62,10 +72,10 @@ void CNewNamePreview::Play() {
     m_nNextEntry = 0;
     m_nClashCount = 0;
     m_bStopped = false;
-    m_gone.clear();
+    for (Entry& entry : m_entries)
+        entry.gone = false;
     m_made.clear();
     m_text.assign(m_entries.size(), std::string());
-    m_decided.assign(m_entries.size(), 0);
     m_bPlayed = true;
 }
 
@@ -85,13 +95,15 @@ const FileDates& CNewNamePreview::Dates(Entry& entry) {
 
 bool CNewNamePreview::Exists(const std::string& name) const {
     const std::wstring key = NameKey(name);
-    return m_made.count(key) || (m_keys.count(key) && !m_gone.count(key));
+    if (m_made.count(key))
+        return true;
+    const auto found = m_keys.find(key);
+    return found != m_keys.end() && (found->second == kFolder || !m_entries[found->second].gone);
 }
 
 void CNewNamePreview::Step(size_t index) {
     Entry& entry = m_entries[index];
     std::string& text = m_text[index];
-    m_decided[index] = 1;
     if (m_startRefusal != RenameVerdict::Rename) {
         text = m_reasons.start[m_startRefusal];
         return;
@@ -112,7 +124,7 @@ void CNewNamePreview::Step(size_t index) {
         return;
     }
     if (d.verdict == RenameVerdict::Rename) {
-        m_gone.insert(NameKey(entry.name));
+        entry.gone = true;
         m_made.insert(NameKey(d.newName));
         text = d.newName;
         return;

@@ -46,6 +46,7 @@ public:
 private:
     struct Entry {
         std::string name;
+        bool gone = false; // renamed by the run as played
         CTime created;
         bool intact = true;
         bool datesRead = false;
@@ -63,7 +64,7 @@ private:
     std::string m_strFolderDir;   // with its separator, as the run joins names to it
     std::vector<Entry> m_entries; // files, in the run's order
     std::unordered_map<std::string, size_t> m_byName; // entry of a listed name
-    std::unordered_set<std::wstring> m_keys;          // every entry, folders too
+    std::unordered_map<std::wstring, size_t> m_keys;  // entry of every name, folders too
 
     // The run as played so far.
     bool m_bPlayed = false;
@@ -74,10 +75,8 @@ private:
     size_t m_nNextEntry = 0;
     int m_nClashCount = 0;
     bool m_bStopped = false;
-    std::unordered_set<std::wstring> m_gone; // names the run has given up
     std::unordered_set<std::wstring> m_made; // names the run has given
     std::vector<std::string> m_text;         // by entry
-    std::vector<char> m_decided;             // by entry
     NameRules m_rules;
 
     void Read(const std::string& folder);
