@@ -60,6 +60,7 @@ void CNewNamePreview::Read(const std::string& folder) {
     };
     m_rules.pathUnits = &CountPathUnits;
     m_rules.isLeadByte = &IsAnsiLeadByte;
+    m_text.assign(m_entries.size(), std::string());
     m_bRead = true;
     m_bPlayed = false;
 }
@@ -72,10 +73,8 @@ void CNewNamePreview::Play() {
     m_nNextEntry = 0;
     m_nClashCount = 0;
     m_bStopped = false;
-    for (Entry& entry : m_entries)
-        entry.gone = false;
+    ++m_nPlay;
     m_made.clear();
-    m_text.assign(m_entries.size(), std::string());
     m_bPlayed = true;
 }
 
@@ -98,7 +97,8 @@ bool CNewNamePreview::Exists(const std::string& name) const {
     if (m_made.count(key))
         return true;
     const auto found = m_keys.find(key);
-    return found != m_keys.end() && (found->second == kFolder || !m_entries[found->second].gone);
+    return found != m_keys.end() &&
+           (found->second == kFolder || m_entries[found->second].goneInPlay != m_nPlay);
 }
 
 void CNewNamePreview::Step(size_t index) {
@@ -124,7 +124,7 @@ void CNewNamePreview::Step(size_t index) {
         return;
     }
     if (d.verdict == RenameVerdict::Rename) {
-        entry.gone = true;
+        entry.goneInPlay = m_nPlay;
         m_made.insert(NameKey(d.newName));
         text = d.newName;
         return;

@@ -46,7 +46,7 @@ public:
 private:
     struct Entry {
         std::string name;
-        bool gone = false; // renamed by the run as played
+        unsigned goneInPlay = 0; // renamed by the run as played that time
         CTime created;
         bool intact = true;
         bool datesRead = false;
@@ -68,6 +68,7 @@ private:
 
     // The run as played so far.
     bool m_bPlayed = false;
+    unsigned m_nPlay = 0; // so that a new play starts without touching every file
     RenameOptions m_options;
     RenameVerdict m_startRefusal = RenameVerdict::Rename;
     bool m_bSelection = false;
@@ -76,7 +77,7 @@ private:
     int m_nClashCount = 0;
     bool m_bStopped = false;
     std::unordered_set<std::wstring> m_made; // names the run has given
-    std::vector<std::string> m_text;         // by entry
+    std::vector<std::string> m_text;         // by entry, valid for the files played
     NameRules m_rules;
 
     void Read(const std::string& folder);
