@@ -61,6 +61,7 @@ build_native() {
 }
 
 XVFB_PID=""
+OWN_WINESERVER=""
 ensure_display() {
     if [ -n "${DISPLAY:-}" ]; then return 0; fi
     local n
@@ -88,11 +89,13 @@ ensure_prefix() {
 # otherwise inherit and hold open after a test has ended.
 start_wineserver() {
     trap cleanup EXIT
-    wineserver -p || true # one may be running already for this prefix: it serves as well
+    # One may be running already for this prefix: it serves as well, and its
+    # owner stops it.
+    if wineserver -p; then OWN_WINESERVER=1; fi
     wine wineboot >/dev/null 2>&1 </dev/null || true
 }
 cleanup() {
-    wineserver -k >/dev/null 2>&1 || true
+    [ -n "$OWN_WINESERVER" ] && wineserver -k >/dev/null 2>&1 || true
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" >/dev/null 2>&1 || true
 }
 
@@ -106,16 +109,16 @@ start)
     ensure_prefix
     start_wineserver
     app="$BUILD/Tessivox/tessivox.exe"
+    # Debian's Wine does not find its own fonts, so the caption buttons' font
+    # (Marlett) goes into the prefix, or the buttons show "0 1 r".
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
     if [ -n "$had_display" ]; then
         log "starting $app"
         wine "$app"
     else
         log "no display: running Tessivox on $DISPLAY and taking a screenshot"
         # A Wine desktop window draws the frames that a window manager would.
-        # Debian's Wine does not find its own fonts, so the caption buttons'
-        # font (Marlett) goes into the prefix, or the buttons show "0 1 r".
-        mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-        cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
         wine explorer /desktop=Tessivox,780x500 "$app" &
         sleep 8
         # Wine activates the first window before its program is in the

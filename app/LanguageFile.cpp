@@ -16,10 +16,10 @@ const char* const kIniLoadError = "INI_LOADERROR";
 namespace {
 constexpr DWORD kMessageBuffer = 300;
 constexpr DWORD kSettingBuffer = 1000;
+} // namespace
 
-// The buffer counts characters, not bytes: a UTF-8 text is never cut inside a character.
-std::string ReadValue(const std::string& file, const char* section, const char* key,
-                      const char* defaultText, DWORD bufferSize) {
+std::string ReadIniString(const std::string& file, const char* section, const char* key,
+                          const char* defaultText, unsigned long bufferSize) {
     std::vector<wchar_t> buf(bufferSize, L'\0');
     DWORD n = ::GetPrivateProfileStringW(WidenName(section).c_str(), WidenName(key).c_str(),
                                          WidenName(defaultText).c_str(), buf.data(), bufferSize,
@@ -28,11 +28,10 @@ std::string ReadValue(const std::string& file, const char* section, const char* 
     NarrowNameExactly(std::wstring(buf.data(), n), value);
     return value;
 }
-} // namespace
 
 std::string ReadIniText(const std::string& file, const std::string& section,
                         const std::string& key) {
-    return ReadValue(file, section.c_str(), key.c_str(), kIniLoadError, kMessageBuffer);
+    return ReadIniString(file, section.c_str(), key.c_str(), kIniLoadError, kMessageBuffer);
 }
 
 bool WriteIniText(const std::string& file, const std::string& section, const std::string& key,
@@ -44,7 +43,7 @@ bool WriteIniText(const std::string& file, const std::string& section, const std
 bool SelectLanguage(const std::string& language) {
     std::string wanted = language;
     if (wanted.empty())
-        wanted = ReadValue(g_strSettingsFile, "Setting", "Language", "English", kSettingBuffer);
+        wanted = ReadIniString(g_strSettingsFile, "Setting", "Language", "English", kSettingBuffer);
 
     std::string chosen;
     CFileFind finder;
@@ -54,7 +53,7 @@ bool SelectLanguage(const std::string& language) {
         if (finder.IsDots() || finder.IsDirectory())
             continue;
         std::string declared =
-            ReadValue(finder.GetFilePath(), "Setting", "Language", "", kSettingBuffer);
+            ReadIniString(finder.GetFilePath(), "Setting", "Language", "", kSettingBuffer);
         if (declared.empty())
             continue;
         if (declared == wanted) { // byte for byte: the names are UTF-8

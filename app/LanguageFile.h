@@ -15,6 +15,10 @@ bool SelectLanguage(const std::string& language);
 // An empty key means the default is the key.
 std::string LookupText(const std::string& key, const std::string& defaultText);
 
+// One read of a value; the buffer counts characters, so a UTF-8 text is never
+// cut inside a character.
+std::string ReadIniString(const std::string& file, const char* section, const char* key,
+                          const char* defaultText, unsigned long bufferSize);
 // One read of a value with the default "INI_LOADERROR", at most 299 characters.
 std::string ReadIniText(const std::string& file, const std::string& section,
                         const std::string& key);

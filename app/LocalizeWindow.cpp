@@ -27,12 +27,12 @@ bool IsEditClass(HWND hWnd) {
 void LocalizeWindow(HWND hWnd, int nDialogNumber) {
     const char* section = "String";
     const std::string& file = g_strLanguageFile;
-    std::vector<char> buf(kValueBuffer, '\0');
     char key[64];
 
     std::snprintf(key, sizeof(key), "IDD%d_Title", nDialogNumber);
-    if (::GetPrivateProfileStringA(section, key, "", buf.data(), kValueBuffer, file.c_str()) > 0)
-        ::SetWindowTextA(hWnd, buf.data());
+    std::string value = ReadIniString(file, section, key, "", kValueBuffer);
+    if (!value.empty())
+        ::SetWindowTextA(hWnd, value.c_str());
     else
         WriteIniText(file, section, key, WindowText(hWnd));
 
@@ -41,9 +41,9 @@ void LocalizeWindow(HWND hWnd, int nDialogNumber) {
         if (IsEditClass(hChild))
             continue;
         std::snprintf(key, sizeof(key), "IDD%d_%d", nDialogNumber, ::GetDlgCtrlID(hChild));
-        if (::GetPrivateProfileStringA(section, key, "", buf.data(), kValueBuffer, file.c_str()) >
-            0)
-            ::SetWindowTextA(hChild, DecodeLangText(buf.data()).c_str());
+        value = ReadIniString(file, section, key, "", kValueBuffer);
+        if (!value.empty())
+            ::SetWindowTextA(hChild, DecodeLangText(value).c_str());
         else
             WriteIniText(file, section, key, EncodeLangText(WindowText(hChild)));
     }

@@ -2,6 +2,8 @@
 
 #include "IdList.h"
 
+#include "platform/CodePage.h"
+
 #include <shellapi.h>
 
 #include <vector>
@@ -136,10 +138,10 @@ BOOL CFolderTree::LoadChildren(HTREEITEM hParent) {
 
     if (inserted == 0 || !lastSettled)
         return FALSE;
-    char path[MAX_PATH] = {};
-    if (!::SHGetPathFromIDListA(parentList, path))
+    wchar_t path[MAX_PATH] = {};
+    if (!::SHGetPathFromIDListW(parentList, path))
         return TRUE;
-    return ::GetDriveTypeA(path) == DRIVE_FIXED;
+    return ::GetDriveTypeW(path) == DRIVE_FIXED;
 }
 
 BOOL CFolderTree::DescribeChild(TVITEMA& item, std::string& text, LPCITEMIDLIST pidlAbsolute,
@@ -224,9 +226,12 @@ int CALLBACK CFolderTree::CompareSiblings(LPARAM lParam1, LPARAM lParam2, LPARAM
 }
 
 void CFolderTree::OnItemSelecting(HTREEITEM hNewItem) {
-    char path[MAX_PATH] = {};
+    // Asked in UTF-16: a path of MAX_PATH characters can take three times as
+    // many bytes in UTF-8, more than the byte string call has room for.
+    wchar_t path[MAX_PATH] = {};
     LPCITEMIDLIST list = NodeIDList(hNewItem);
-    m_strSelPath = list && ::SHGetPathFromIDListA(list, path) ? path : "";
+    if (!list || !::SHGetPathFromIDListW(list, path) || !NarrowNameExactly(path, m_strSelPath))
+        m_strSelPath.clear();
 }
 
 void CFolderTree::OnDeleteItem(NMHDR* pNMHDR, LRESULT* pResult) {

@@ -4,6 +4,7 @@
 // Classes in this file: CListCtrl, CTabCtrl.
 #pragma once
 
+#include "CodePage.h"
 #include "Wnd.h"
 
 #include <commctrl.h>
@@ -29,14 +30,18 @@ public:
         item.iImage = nImage;
         return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     }
+    // Read in UTF-16, whose buffer counts characters: a file name of 255
+    // characters can take three times as many bytes in UTF-8.
     std::string GetItemText(int nItem, int nSubItem) const {
-        char text[MAX_PATH * 2] = {};
-        LVITEMA item = {};
+        wchar_t text[MAX_PATH * 2] = {};
+        LVITEMW item = {};
         item.iSubItem = nSubItem;
         item.pszText = text;
-        item.cchTextMax = sizeof(text);
-        SendMessage(LVM_GETITEMTEXTA, nItem, reinterpret_cast<LPARAM>(&item));
-        return text;
+        item.cchTextMax = MAX_PATH * 2;
+        SendMessage(LVM_GETITEMTEXTW, nItem, reinterpret_cast<LPARAM>(&item));
+        std::string narrow;
+        NarrowNameExactly(text, narrow);
+        return narrow;
     }
     BOOL DeleteAllItems() { return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS)); }
     // For a list that holds its own items, only a hint: room for that many is

@@ -30,7 +30,12 @@ public:
     BOOL MatchesMask(DWORD dwMask) const { return (m_found.dwFileAttributes & dwMask) != 0; }
     BOOL IsDirectory() const { return MatchesMask(FILE_ATTRIBUTE_DIRECTORY); }
     // A link, junction or mount point: walking into it would leave the tree.
-    BOOL IsReparsePoint() const { return MatchesMask(FILE_ATTRIBUTE_REPARSE_POINT); }
+    // Other reparse points (cloud placeholders, deduplicated folders) hold
+    // their own files and are ordinary folders to a walk.
+    BOOL IsLink() const {
+        return MatchesMask(FILE_ATTRIBUTE_REPARSE_POINT) &&
+               IsReparseTagNameSurrogate(m_found.dwReserved0);
+    }
     // False when GetFileName is not the entry's real name: the code page
     // cannot hold it, and the name given would address another file or none.
     BOOL IsNameIntact() const { return m_bNameIntact; }

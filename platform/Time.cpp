@@ -23,8 +23,16 @@ bool CTime::GetLocalTm(std::tm& tm, const TIME_ZONE_INFORMATION* zone) const {
     FILETIME utc = {static_cast<DWORD>(ticks & 0xFFFFFFFF), static_cast<DWORD>(ticks >> 32)};
     SYSTEMTIME utcParts = {};
     SYSTEMTIME st = {};
-    if (!::FileTimeToSystemTime(&utc, &utcParts) ||
-        !::SystemTimeToTzSpecificLocalTime(zone, &utcParts, &st))
+    if (!::FileTimeToSystemTime(&utc, &utcParts))
+        return false;
+    // The system's zone with the rules of that year, so that a date before a
+    // change of the daylight-saving dates is read by the rule it was made under.
+    TIME_ZONE_INFORMATION ofThatYear = {};
+    DYNAMIC_TIME_ZONE_INFORMATION dynamic = {};
+    if (!zone && ::GetDynamicTimeZoneInformation(&dynamic) != TIME_ZONE_ID_INVALID &&
+        ::GetTimeZoneInformationForYear(utcParts.wYear, &dynamic, &ofThatYear))
+        zone = &ofThatYear;
+    if (!::SystemTimeToTzSpecificLocalTime(zone, &utcParts, &st))
         return false;
     tm = std::tm{};
     tm.tm_year = st.wYear - 1900;

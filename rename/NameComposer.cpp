@@ -86,7 +86,8 @@ bool IsReservedDeviceName(const std::string& name) {
     for (char& c : base)
         if (c >= 'a' && c <= 'z')
             c = static_cast<char>(c - 'a' + 'A');
-    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL")
+    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL" || base == "CONIN$" ||
+        base == "CONOUT$")
         return true;
     if (base.compare(0, 3, "COM") != 0 && base.compare(0, 3, "LPT") != 0)
         return false;

@@ -36,7 +36,7 @@ std::string ClashName(const std::string& folder, const std::string& title, int c
 bool IsFileNameText(const std::string& text, bool (*isLeadByte)(unsigned char) = nullptr);
 extern const char* const kForbiddenNameCharacters;
 
-// A name Windows reserves for a device (CON, PRN, AUX, NUL, COM0-9, LPT0-9),
+// A name Windows reserves for a device (CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM0-9, LPT0-9),
 // with or without an extension: a file cannot be given it.
 bool IsReservedDeviceName(const std::string& name);
 

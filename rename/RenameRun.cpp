@@ -57,6 +57,7 @@ public:
     explicit CRunScope(CRenamerDlg& dlg) : m_dlg(dlg) {
         m_dlg.m_bRunning = true;
         m_dlg.m_bCloseRequested = false;
+        m_dlg.m_bLastRunStopped = false;
         m_dlg.m_nRunRenamed = 0;
         m_dlg.m_nRunLeftAlone = 0;
         m_dlg.m_runRenamed.clear();
@@ -88,7 +89,8 @@ public:
             return true;
         CKernelHandle owner(h);
         BY_HANDLE_FILE_INFORMATION info = {};
-        if (!::GetFileInformationByHandle(h, &info))
+        if (!::GetFileInformationByHandle(h, &info) ||
+            (info.nFileIndexHigh == 0 && info.nFileIndexLow == 0)) // a volume without file IDs
             return true;
         return m_seen
             .insert(std::make_tuple(info.dwVolumeSerialNumber, info.nFileIndexHigh,
@@ -152,6 +154,12 @@ void CRenamerDlg::StartRun() {
     try {
         int first = m_listFiles.GetNextItem(-1, LVNI_SELECTED);
         if (first == -1) {
+            // A folder gone or barred since it was chosen is a failure, not an empty run.
+            const DWORD attributes = ::GetFileAttributesW(WidenName(folder).c_str());
+            if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+                throw CFileException(attributes == INVALID_FILE_ATTRIBUTES ? ::GetLastError()
+                                                                           : ERROR_DIRECTORY,
+                                     folder);
             m_nCollisionCount = 0;
             total = CountFiles(JoinPath(folder, "*.*"));
             m_pProgress->SetStep(total > 0 ? kStripRange / total : 0);
@@ -176,6 +184,7 @@ void CRenamerDlg::StartRun() {
             }
         }
     } catch (const CException& e) {
+        m_bLastRunStopped = true;
         ReportStoppedRun(e);
         if (m_bCloseRequested)
             UndoAndClose(total);
@@ -196,8 +205,8 @@ void CRenamerDlg::StartRun() {
         AfxMessageBox(InsertArgs(LookupText("ReplacePartly",
                                             "The run is over, but not every file was renamed.\n\n"
                                             "Files renamed: %1\nFiles left alone because they "
-                                            "were gone or their names could not be read "
-                                            "exactly: %2"),
+                                            "were gone, their names could not be read exactly "
+                                            "or their paths were too long: %2"),
                                  {std::to_string(m_nRunRenamed), std::to_string(m_nRunLeftAlone)}),
                       MB_OK | MB_ICONINFORMATION);
     FillFileList();
@@ -273,7 +282,7 @@ void CRenamerDlg::RenameFolderIn(const std::string& folder, CFolderVisits& visit
         if (finder.IsDots())
             continue;
         if (finder.IsDirectory()) {
-            if (!finder.IsReparsePoint() && finder.IsNameIntact())
+            if (!finder.IsLink() && finder.IsNameIntact())
                 subfolders.push_back(JoinPath(folder, finder.GetFileName()));
         } else if (finder.IsNameIntact()) {
             RenameOneFile(JoinPath(folder, finder.GetFileName()));
@@ -316,7 +325,7 @@ int CRenamerDlg::CountFilesIn(const std::string& folder, CFolderVisits& visits) 
             ++count;
             continue;
         }
-        if (!m_pageBeginner.m_options.includeSubfolders || finder.IsReparsePoint() ||
+        if (!m_pageBeginner.m_options.includeSubfolders || finder.IsLink() ||
             !finder.IsNameIntact())
             continue;
         const std::string sub = JoinPath(folder, finder.GetFileName());
@@ -332,11 +341,15 @@ void CBeginnerPage::OnOK() {
     if (!dlg || dlg->IsRunning())
         return; // the run under way keeps its journal
     UpdateData(TRUE);
-    // A Start refused by the checks leaves the last run's journal to Back.
+    // A Start refused by the checks leaves the last run's journal to Back, and
+    // so does a run stopped before it renamed anything.
     if (!dlg->CheckRunInputs())
         return;
-    m_journal.Clear();
+    RenameJournal previous;
+    std::swap(previous, m_journal);
     dlg->StartRun();
+    if (m_journal.size() == 0 && dlg->LastRunStopped())
+        std::swap(previous, m_journal);
 }
 
 void CBeginnerPage::OnBack() {

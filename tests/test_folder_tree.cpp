@@ -145,14 +145,26 @@ TEST_F(FolderTree, TopLevelHoldsTheDesktopsFoldersInTheDesktopsOrder) {
 }
 
 TEST_F(FolderTree, WalkingDownListsSubfoldersSortedAndSelectingGivesThePath) {
-    for (const char* sub : {"b", "a", "c"})
+    // the last: 80 characters, 240 bytes of UTF-8, a path too long for a MAX_PATH byte buffer
+    std::string wide;
+    for (int i = 0; i < 80; ++i)
+        wide += u8"日";
+    for (const std::string& sub : {std::string("b"), std::string("a"), std::string("c"), wide})
         MakeFolder(m_dir / sub);
     WriteTextFile(m_dir / "file.jpg", "not a folder");
     m_tree.SetRootFolder(nullptr);
     HTREEITEM node = WalkTo(m_dir.Path());
     ASSERT_NE(node, nullptr);
     m_tree.Expand(node, TVE_EXPAND);
-    EXPECT_EQ(m_tree.ChildTexts(node), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(m_tree.ChildTexts(node), (std::vector<std::string>{"a", "b", "c", wide}));
+
+    HTREEITEM wideNode = m_tree.GetChildItem(node);
+    for (int i = 0; i < 3 && wideNode; ++i)
+        wideNode = m_tree.GetNextSiblingItem(wideNode);
+    ASSERT_NE(wideNode, nullptr);
+    m_tree.SelectItem(wideNode);
+    EXPECT_EQ(_stricmp(m_tree.m_strSelPath.c_str(), (m_dir / wide).c_str()), 0)
+        << m_tree.m_strSelPath;
 
     m_tree.SelectItem(node);
     EXPECT_EQ(_stricmp(m_tree.m_strSelPath.c_str(), m_dir.Path().c_str()), 0)

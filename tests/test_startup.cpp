@@ -104,15 +104,4 @@ TEST_F(StartUp, FileIsChosenByWhatItDeclaresAndTheFirstListedWins) {
     EXPECT_EQ(g_strLanguageFile, firstDeclaring);
 }
 
-TEST_F(StartUp, LanguageNamesBeyondOldCodePagesAreMatchedAndKeptExactly) {
-    const std::string japanese = u8"日本語", chinese = u8"中文";
-    WriteTextFile(m_dir / "settings.ini", "[Setting]\r\nLanguage=" + japanese + "\r\n");
-    AddLanguage("Chinese.ini", chinese); // both read as "???" where the code page lacks them
-    AddLanguage("Japanese.ini", japanese);
-    EXPECT_FALSE(Start());
-    EXPECT_TRUE(g_bMainWindowShown);
-    EXPECT_EQ(g_strLanguageFile, Languages() + "\\Japanese.ini");
-    EXPECT_NE(ReadTextFile(m_dir / "settings.ini").find("Language=" + japanese), std::string::npos);
-}
-
 } // namespace
