@@ -68,8 +68,10 @@ void CNewNamePreview::Read(const std::string& folder) {
 void CNewNamePreview::Play() {
     m_options = m_readOptions();
     m_startRefusal = StartRefusal(m_options, &IsAnsiLeadByte);
-    m_nNextSelected = m_list.GetNextItem(-1, LVNI_SELECTED);
-    m_bSelection = m_nNextSelected != -1;
+    // The count is kept by the list; the search for the first selected item
+    // walks the items, which a folder of 100,000 files makes felt at every keystroke.
+    m_bSelection = m_list.GetSelectedCount() > 0;
+    m_nNextSelected = m_bSelection ? m_list.GetNextItem(-1, LVNI_SELECTED) : -1;
     m_nNextEntry = 0;
     m_nClashCount = 0;
     m_bStopped = false;
