@@ -3,11 +3,13 @@
 # Tessivox-<version>-win64, holding tessivox.exe, an empty settings.ini,
 # Languages\English.ini and German.ini, and README.txt.
 
+install(TARGETS tessivox RUNTIME DESTINATION .)
 # The shipped language files, not those of the build's own program folder:
 # those fill themselves whenever the program runs there.
-install(TARGETS tessivox RUNTIME DESTINATION .)
 install(FILES res/Languages/English.ini res/Languages/German.ini DESTINATION Languages)
-install(FILES res/README.txt DESTINATION .)
+# The guide names the version, and Notepad of older Windows wants CRLF.
+configure_file(res/README.txt ${CMAKE_BINARY_DIR}/packaging/README.txt @ONLY NEWLINE_STYLE CRLF)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/README.txt DESTINATION .)
 set(TESSIVOX_EMPTY_SETTINGS ${CMAKE_BINARY_DIR}/packaging/settings.ini)
 file(WRITE ${TESSIVOX_EMPTY_SETTINGS} "")
 install(FILES ${TESSIVOX_EMPTY_SETTINGS} DESTINATION .)
