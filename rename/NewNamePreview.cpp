@@ -27,6 +27,15 @@ size_t CountPathUnits(const std::string& path) {
 constexpr size_t kFolder = static_cast<size_t>(-1);
 } // namespace
 
+CNewNamePreview::CNewNamePreview(const CListCtrl& list, std::function<RenameOptions()> options)
+    : m_list(list), m_readOptions(std::move(options)) {
+    m_rules.exists = [this](const std::string& path) {
+        return Exists(path.substr(m_strFolderDir.size()));
+    };
+    m_rules.pathUnits = &CountPathUnits;
+    m_rules.isLeadByte = &IsAnsiLeadByte;
+}
+
 void CNewNamePreview::Read(const std::string& folder) {
     m_strFolder = folder;
     m_strFolderDir = JoinPath(folder, "");
@@ -42,10 +51,10 @@ void CNewNamePreview::Read(const std::string& folder) {
         if (finder.IsDots())
             continue;
         const std::string name = finder.GetFileName();
-        const bool folder = finder.IsDirectory() != FALSE;
+        const bool isFolder = finder.IsDirectory() != FALSE;
         if (finder.IsNameIntact())
-            m_keys.emplace(NameKey(name), folder ? kFolder : m_entries.size());
-        if (folder)
+            m_keys.emplace(NameKey(name), isFolder ? kFolder : m_entries.size());
+        if (isFolder)
             continue;
         Entry entry;
         entry.name = name;
@@ -55,11 +64,6 @@ void CNewNamePreview::Read(const std::string& folder) {
             m_byName.emplace(name, m_entries.size());
         m_entries.push_back(std::move(entry));
     }
-    m_rules.exists = [this](const std::string& path) {
-        return Exists(path.substr(m_strFolderDir.size()));
-    };
-    m_rules.pathUnits = &CountPathUnits;
-    m_rules.isLeadByte = &IsAnsiLeadByte;
     m_text.assign(m_entries.size(), std::string());
     m_bRead = true;
     m_bPlayed = false;

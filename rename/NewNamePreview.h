@@ -30,8 +30,9 @@ public:
 
     // list: the file list, whose selection chooses the run (not owned);
     // options: the options as the controls show them now.
-    CNewNamePreview(const CListCtrl& list, std::function<RenameOptions()> options)
-        : m_list(list), m_readOptions(std::move(options)) {}
+    CNewNamePreview(const CListCtrl& list, std::function<RenameOptions()> options);
+    CNewNamePreview(const CNewNamePreview&) = delete; // its rules point back at it
+    CNewNamePreview& operator=(const CNewNamePreview&) = delete;
 
     void SetReasons(Reasons reasons) { m_reasons = std::move(reasons); }
     // The list was filled anew: the folder is read again when next asked.
