@@ -264,6 +264,14 @@ TEST_F(MainWindow, ExpertOptionsAreMadeOnFirstShowingOffAndEnterDoesNothing) {
         page->SendMessage(WM_COMMAND, IDOK, 0);
         page->SendMessage(WM_COMMAND, IDCANCEL, 0);
     }
+    // Enter on a check box, as the program's message loop hands it on
+    HWND box = ::GetDlgItem(options.m_hWnd, IDC_USE_PHOTO_DATE);
+    ::SetFocus(box);
+    MSG enter = {box, WM_KEYDOWN, VK_RETURN, 0, 0, {0, 0}};
+    if (!AfxPreTranslateMessage(&enter))
+        ::DispatchMessageA(&enter);
+    EXPECT_TRUE(options.IsWindowVisible());
+    EXPECT_TRUE(m_dlg->IsWindowVisible());
     EXPECT_TRUE(m_dlg->m_pageExpert.IsWindowVisible());
     EXPECT_TRUE(m_boxes.m_shown.empty());
     EXPECT_EQ(Journal().size(), 0u);
