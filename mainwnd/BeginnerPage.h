@@ -37,8 +37,9 @@ public:
     RestoreResult RestoreNames();
     void ReportRestore(const RestoreResult& result) const;
     void UpdateSample();
-    // Whether the texts the options put into names can stand in a file name.
-    bool OptionsMakeFileNames() const;
+    // Whether Start refuses the options as they were last read (BadText,
+    // Reserved), before any file; Rename when it goes ahead.
+    RenameVerdict StartRefusal() const;
 
     BOOL OnInitDialog() override;
     void OnOK() override;     // Start

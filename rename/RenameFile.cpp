@@ -33,8 +33,8 @@ bool IsAbsolutePath(const std::string& path) {
 }
 } // namespace
 
-bool CBeginnerPage::OptionsMakeFileNames() const {
-    return StartRefusal(m_options, &IsAnsiLeadByte) != RenameVerdict::BadText;
+RenameVerdict CBeginnerPage::StartRefusal() const {
+    return ::StartRefusal(m_options, &IsAnsiLeadByte);
 }
 
 const NameRules& CBeginnerPage::DiskNameRules() {

@@ -117,30 +117,26 @@ bool CRenamerDlg::CheckRunInputs() {
                       MB_OK | MB_ICONINFORMATION);
         return false;
     }
-    if (!m_pageBeginner.OptionsMakeFileNames()) {
+    const RenameOptions& o = m_pageBeginner.m_options;
+    switch (m_pageBeginner.StartRefusal()) {
+    case RenameVerdict::BadText:
         AfxMessageBox(LookupText("InvalidNameText",
                                  "The text to add and the replacement cannot contain any of "
                                  "these characters:\n") +
                           kForbiddenNameCharacters,
                       MB_OK | MB_ICONEXCLAMATION);
         return false;
+    case RenameVerdict::Reserved:
+        AfxMessageBox(InsertArgs(LookupText("ReservedText",
+                                            "Every new name would be \"%1\", a name Windows "
+                                            "reserves for a device. Please choose another "
+                                            "text to add or another replacement."),
+                                 {ComposeTitle("", std::tm{}, o)}),
+                      MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    default:
+        return true;
     }
-    // Without the old name, the date and the time, every file's title is the
-    // same text: a device name is known to be refused before the first file.
-    const RenameOptions& o = m_pageBeginner.m_options;
-    if (o.removeOldName && !o.addDate && !o.addTime) {
-        const std::string title = ComposeTitle("", std::tm{}, o);
-        if (IsReservedDeviceName(title)) {
-            AfxMessageBox(InsertArgs(LookupText("ReservedText",
-                                                "Every new name would be \"%1\", a name Windows "
-                                                "reserves for a device. Please choose another "
-                                                "text to add or another replacement."),
-                                     {title}),
-                          MB_OK | MB_ICONEXCLAMATION);
-            return false;
-        }
-    }
-    return true;
 }
 
 void CRenamerDlg::StartRun() {
