@@ -146,7 +146,7 @@ int CProgressStrip::Refresh() {
             m_rcPlaced = rcHost;
             MoveWindow(rcHost, TRUE);
             Invalidate(TRUE);
-        } else if (ComputeGeometry(nullptr)) {
+        } else if (ComputeGeometry(nullptr) && !m_bErasing) {
             Invalidate(TRUE);
         }
     }
@@ -165,7 +165,11 @@ void CProgressStrip::OnTimer(UINT_PTR nIDEvent) {
 
 BOOL CProgressStrip::OnEraseBkgnd(HDC) {
     LRESULT result = Default();
+    // The paint under way draws the fill as it stands: only a host that moved
+    // needs another one.
+    m_bErasing = true;
     Refresh();
+    m_bErasing = false;
     return static_cast<BOOL>(result);
 }
 

@@ -80,6 +80,7 @@ private:
     CWnd* m_pHost = nullptr;         // not owned: the dialog's control
     bool m_bTimer = false;
     bool m_bCatchUpPending = false;
+    bool m_bErasing = false;
     DWORD m_dwLastStepPaint = 0; // tick count of the last invalidation by a step
     std::vector<TileDraw> m_lastPaint;
     int m_nBackBuffers = 0;

@@ -146,8 +146,14 @@ TEST_F(Strip, SizeChangeGivesOneFullRepaintWithANewBackBuffer) {
     EXPECT_EQ(strip.GetTileHeight(), 16); // the tiles keep the thickness of creation
 }
 
-TEST_F(Strip, StepsHeldBackByThePaceAreStillPaintedSoon) {
+TEST_F(Strip, AChangeIsPaintedOnceAndStepsHeldBackByThePaceSoon) {
     CProgressStrip strip(&m_host, 10000, m_hSkin);
+    strip.SetPos(2500);
+    ::UpdateWindow(strip.m_hWnd);
+    RECT dirty;
+    EXPECT_FALSE(::GetUpdateRect(strip.m_hWnd, &dirty, FALSE)); // no second paint queued
+
+    strip.SetPos(0);
     strip.SetStep(5); // half of a run of two thousand files, as fast as it goes
     ::UpdateWindow(strip.m_hWnd);
     for (int i = 0; i < 1000; ++i) {
