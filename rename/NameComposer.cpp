@@ -6,6 +6,18 @@
 
 const char* const kForbiddenNameCharacters = "\\ / : * ? \" < > |";
 
+std::tm CalendarTime(int year, int month, int day, int hour, int minute, int second) {
+    std::tm t = {};
+    t.tm_year = year - 1900;
+    t.tm_mon = month - 1;
+    t.tm_mday = day;
+    t.tm_hour = hour;
+    t.tm_min = minute;
+    t.tm_sec = second;
+    t.tm_isdst = -1;
+    return t;
+}
+
 FileNameParts SplitFileName(const std::string& name) {
     size_t dot = name.rfind('.');
     if (dot == std::string::npos)

@@ -16,6 +16,10 @@ struct FileNameParts {
 };
 FileNameParts SplitFileName(const std::string& name);
 
+// A broken-down time from calendar fields (month and day from 1); whether
+// daylight saving was in force is left unknown.
+std::tm CalendarTime(int year, int month, int day, int hour, int minute, int second);
+
 // The new title: the old one (unless removed), the prefix in front, the date
 // " 2004-9-21" and the time " 11_19_48" (two blanks apart when both are on),
 // then the replacement over all of it. The extension is never part of it.

@@ -1,4 +1,5 @@
 // What a run decides for one file: the date source, the refusals, the clash rule.
+#include "rename/NameComposer.h"
 #include "rename/RenamePlan.h"
 
 #include <gtest/gtest.h>
@@ -8,14 +9,7 @@
 namespace {
 
 std::tm At(int year, int month, int day, int hour, int minute, int second) {
-    std::tm t = {};
-    t.tm_year = year - 1900;
-    t.tm_mon = month - 1;
-    t.tm_mday = day;
-    t.tm_hour = hour;
-    t.tm_min = minute;
-    t.tm_sec = second;
-    return t;
+    return CalendarTime(year, month, day, hour, minute, second);
 }
 
 TEST(DecideRename, ChoosesTheDateRefusesAndNumbersAsTheRunDoes) {
