@@ -6,8 +6,9 @@
 
 namespace {
 constexpr UINT kRefreshMs = 500;
-// Steps repaint at most this often: 25 pictures a second.
-constexpr DWORD kStepPaintMs = 40;
+// Steps repaint at most this often: ten pictures a second, which a bar's
+// movement needs and which leaves a run's time to its files.
+constexpr DWORD kStepPaintMs = 100;
 constexpr DWORD kStripStyle = 0x5000020E; // child and visible
 constexpr COLORREF kMaskColour = RGB(0, 255, 255);
 } // namespace
@@ -118,19 +119,21 @@ int CProgressStrip::StepIt(BOOL bRefresh) {
 }
 
 // A run steps once per file, hundreds of times a second, and each repaint
-// costs more than the file's own rename. A screen shows a few tens of pictures
-// a second: a step repaints at that pace, and a step held back is painted by a
-// one-shot timer, so the strip never rests on an old position. Following the
+// costs more than the file's own rename. A step repaints at a steady pace: a
+// step held back is painted by a one-shot timer when the pace allows, so the
+// strip never rests on an old position, and while that timer is pending
+// further steps wait for it rather than paint a second time. Following the
 // host is left to the periodic refresh.
 void CProgressStrip::RefreshStep() {
-    if (!IsWindowVisible() || !ComputeGeometry(nullptr))
+    if (m_bCatchUpPending || !IsWindowVisible() || !ComputeGeometry(nullptr))
         return;
-    const DWORD now = ::GetTickCount();
-    if (now - m_dwLastStepPaint >= kStepPaintMs) {
-        m_dwLastStepPaint = now;
+    const DWORD sincePaint = ::GetTickCount() - m_dwLastStepPaint;
+    if (sincePaint >= kStepPaintMs) {
+        m_dwLastStepPaint += sincePaint;
         Invalidate(TRUE);
-    } else if (!m_bCatchUpPending) {
-        m_bCatchUpPending = ::SetTimer(m_hWnd, CatchUpTimerId(), kStepPaintMs, nullptr) != 0;
+    } else {
+        m_bCatchUpPending =
+            ::SetTimer(m_hWnd, CatchUpTimerId(), kStepPaintMs - sincePaint, nullptr) != 0;
     }
 }
 
@@ -157,6 +160,7 @@ void CProgressStrip::OnTimer(UINT_PTR nIDEvent) {
     if (nIDEvent == CatchUpTimerId()) {
         ::KillTimer(m_hWnd, CatchUpTimerId());
         m_bCatchUpPending = false;
+        m_dwLastStepPaint = ::GetTickCount();
     }
     if (nIDEvent == TimerId() || nIDEvent == CatchUpTimerId())
         Refresh();
