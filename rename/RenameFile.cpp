@@ -38,11 +38,7 @@ RenameVerdict CBeginnerPage::StartRefusal() const {
 }
 
 const NameRules& CBeginnerPage::DiskNameRules() {
-    static const NameRules rules = {[](const std::string& path) {
-                                        CFileFind probe;
-                                        return probe.FindFile(path) != FALSE;
-                                    },
-                                    &PathUnits, &IsAnsiLeadByte};
+    static const NameRules rules = {&IsPathTaken, &PathUnits, &IsAnsiLeadByte};
     return rules;
 }
 

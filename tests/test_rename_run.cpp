@@ -146,18 +146,23 @@ TEST_F(RenameRun, ClashNumbersRunThroughTheRunAndStartAgainInTheNext) {
     EXPECT_EQ(suffixes, (std::set<std::string>{"-1.jpg", "-2.jpg", "-3.jpg"}));
 }
 
-TEST_F(RenameRun, NameDifferingOnlyInLetterCaseClashes) {
-    MakeFiles(m_photos.Path(), {"A.jpg", "x.jpg"});
+TEST_F(RenameRun, NameDifferingOnlyInLetterCaseOrTakenByAFolderClashes) {
+    MakeFiles(m_photos.Path(), {"A.jpg", "x.jpg", "xx.jpg"});
+    ASSERT_TRUE(::CreateDirectoryA((m_photos / "AA.jpg").c_str(), nullptr));
     ChooseFolder(m_photos.Path());
     AllOptionsOff();
     Click(IDC_REPLACE);
     Type(IDC_REPLACE_FROM, "x");
     Type(IDC_REPLACE_TO, "a");
     Select("x.jpg");
+    Select("xx.jpg");
     Start();
-    ASSERT_EQ(Journal().size(), 1u);
-    EXPECT_EQ(NameOf(Journal().newPaths[0]), "a-1.jpg");
+    ASSERT_EQ(Journal().size(), 2u);
+    std::set<std::string> made = {NameOf(Journal().newPaths[0]), NameOf(Journal().newPaths[1])};
+    EXPECT_TRUE(made.count("a-1.jpg") || made.count("a-2.jpg")) << *made.begin();
+    EXPECT_TRUE(made.count("aa-1.jpg") || made.count("aa-2.jpg")) << *made.rbegin();
     EXPECT_EQ(ReadTextFile(m_photos / "A.jpg"), "content of " + (m_photos / "A.jpg"));
+    EXPECT_TRUE(::GetFileAttributesA((m_photos / "AA.jpg").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 TEST_F(RenameRun, OptionChangedDuringARunTakesEffectFromTheNextFile) {
