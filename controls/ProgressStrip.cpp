@@ -127,9 +127,10 @@ int CProgressStrip::StepIt(BOOL bRefresh) {
 void CProgressStrip::RefreshStep() {
     if (m_bCatchUpPending || !IsWindowVisible() || !ComputeGeometry(nullptr))
         return;
-    const DWORD sincePaint = ::GetTickCount() - m_dwLastStepPaint;
+    const DWORD now = ::GetTickCount();
+    const DWORD sincePaint = now - m_dwLastStepPaint;
     if (sincePaint >= kStepPaintMs) {
-        m_dwLastStepPaint += sincePaint;
+        m_dwLastStepPaint = now;
         Invalidate(TRUE);
     } else {
         m_bCatchUpPending =
