@@ -15,5 +15,5 @@ bool IsPathTaken(const std::string& path) {
     if (::GetFileAttributesW(WidenName(path).c_str()) != INVALID_FILE_ATTRIBUTES)
         return true;
     const DWORD error = ::GetLastError();
-    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
 }

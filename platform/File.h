@@ -11,6 +11,7 @@ public:
 };
 
 // One query of the entry itself, where a find would open and list its folder.
-// An entry that is there but cannot be queried counts as taken: only "not
-// found" frees a name.
+// An entry that is there but denies the query (in use, delete pending, no
+// right) counts as taken; any other failure, a name the volume cannot hold
+// among them, leaves the name to the rename, which reports it.
 bool IsPathTaken(const std::string& path);
