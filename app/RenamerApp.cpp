@@ -5,8 +5,11 @@
 #include "ProgramFolder.h"
 
 #include "mainwnd/RenamerDlg.h"
+#include "platform/CodePage.h"
 #include "platform/FileFind.h"
 #include "platform/MessageBox.h"
+
+#include <shellapi.h>
 
 #include <memory>
 
@@ -22,8 +25,28 @@ std::string ModulePath() {
 }
 } // namespace
 
+std::vector<std::string> PathArguments(const wchar_t* commandLine) {
+    std::vector<std::string> paths;
+    int count = 0;
+    LPWSTR* args = ::CommandLineToArgvW(commandLine, &count);
+    if (!args)
+        return paths;
+    for (int i = 1; i < count; ++i) {
+        std::wstring arg = args[i];
+        // "D:\" reads as D: and an escaped quote; no path holds a quote.
+        if (!arg.empty() && arg.back() == L'"')
+            arg.back() = L'\\';
+        std::string path;
+        if (!arg.empty() && NarrowNameExactly(arg, path))
+            paths.push_back(path);
+    }
+    ::LocalFree(args);
+    return paths;
+}
+
 CRenamerApp::CRenamerApp()
-    : m_strProgramDir(ProgramFolderFromCommandLine(::GetCommandLineA(), ModulePath())) {}
+    : m_strProgramDir(ProgramFolderFromCommandLine(::GetCommandLineA(), ModulePath())),
+      m_startPaths(PathArguments(::GetCommandLineW())) {}
 
 BOOL CRenamerApp::InitInstance() {
     g_strProgramDir = m_strProgramDir;
@@ -40,6 +63,7 @@ BOOL CRenamerApp::InitInstance() {
         return FALSE;
 
     auto dlg = std::make_unique<CRenamerDlg>();
+    dlg->m_startPaths = m_startPaths;
     m_pMainWnd = dlg.get();
     dlg->DoModal();
     m_pMainWnd = nullptr;

@@ -11,6 +11,8 @@ BEGIN_MESSAGE_MAP(CBusyTreeCtrl, CWnd)
     ON_NOTIFY_REFLECT(TVN_ITEMEXPANDEDW, OnItemExpanded)
     ON_NOTIFY_REFLECT(TVN_SELCHANGINGA, OnSelChanging)
     ON_NOTIFY_REFLECT(TVN_SELCHANGINGW, OnSelChanging)
+    ON_WM_SETFOCUS()
+    ON_WM_KEYDOWN()
 END_MESSAGE_MAP()
 
 CBusyTreeCtrl::CBusyTreeCtrl() : m_strLoadingText("Loading...") {}
@@ -72,6 +74,10 @@ BOOL CBusyTreeCtrl::SelectItem(HTREEITEM hItem) {
         SendMessage(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(hItem)));
 }
 
+HTREEITEM CBusyTreeCtrl::GetSelectedItem() const {
+    return reinterpret_cast<HTREEITEM>(SendMessage(TVM_GETNEXTITEM, TVGN_CARET, 0));
+}
+
 // ---- hooks -------------------------------------------------------------------------------------
 
 void CBusyTreeCtrl::OnFeedbackBegin(HTREEITEM) {}
@@ -102,8 +108,38 @@ void CBusyTreeCtrl::OnItemExpanded(NMHDR* pNMHDR, LRESULT* pResult) {
 }
 
 void CBusyTreeCtrl::OnSelChanging(NMHDR* pNMHDR, LRESULT* pResult) {
+    if (m_bHoldSelection) {
+        *pResult = TRUE; // refused: the list stays empty until a folder is chosen
+        return;
+    }
     OnItemSelecting(reinterpret_cast<NMTREEVIEWA*>(pNMHDR)->itemNew.hItem);
     *pResult = 0;
+}
+
+void CBusyTreeCtrl::OnSetFocus(HWND) {
+    m_bHoldSelection = GetSelectedItem() == nullptr;
+    Default();
+    m_bHoldSelection = false;
+}
+
+void CBusyTreeCtrl::OnKeyDown(UINT nChar, UINT, UINT) {
+    if (!GetSelectedItem()) {
+        switch (nChar) {
+        case VK_UP:
+        case VK_DOWN:
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_HOME:
+        case VK_END:
+        case VK_PRIOR:
+        case VK_NEXT:
+            SelectItem(reinterpret_cast<HTREEITEM>(SendMessage(TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0)));
+            return;
+        default:
+            break;
+        }
+    }
+    Default();
 }
 
 // ---- the fill ----------------------------------------------------------------------------------

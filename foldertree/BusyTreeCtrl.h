@@ -40,6 +40,7 @@ public:
     std::string GetItemText(HTREEITEM hItem) const;
     BOOL Expand(HTREEITEM hItem, UINT nCode);
     BOOL SelectItem(HTREEITEM hItem);
+    HTREEITEM GetSelectedItem() const;
 
     int m_bFeedback = 0;
     HICON m_hLoadingIcon = nullptr; // not owned; never set in this program
@@ -69,6 +70,11 @@ protected:
     void OnItemExpanding(NMHDR* pNMHDR, LRESULT* pResult);
     void OnItemExpanded(NMHDR* pNMHDR, LRESULT* pResult);
     void OnSelChanging(NMHDR* pNMHDR, LRESULT* pResult);
+    // A tree selects its first item when it gets the focus with none selected;
+    // this one waits for the user to choose.
+    void OnSetFocus(HWND hOldWnd);
+    // With nothing selected, the first move of the keyboard selects the first item.
+    void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
     DECLARE_MESSAGE_MAP()
 
     CKernelHandle m_hWorker;
@@ -83,4 +89,5 @@ protected:
     HTREEITEM m_hLoadingItem = nullptr;
     HTREEITEM m_hLoadParent = nullptr;
     int m_nLoadParentChildren = 0; // the node's children flag when its fill began
+    bool m_bHoldSelection = false;  // while the focus arrives: no selection by itself
 };

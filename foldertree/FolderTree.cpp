@@ -32,6 +32,25 @@ bool IsUnsettledDescription(DWORD dwId) {
     }
 }
 
+UINT ItemCount(LPCITEMIDLIST pidl) {
+    UINT n = 0;
+    for (LPCITEMIDLIST id = pidl; id && id->mkid.cb; id = NextItemID(id))
+        ++n;
+    return n;
+}
+
+// The first n items of a list, as a list of their own.
+std::vector<BYTE> FirstItems(LPCITEMIDLIST pidl, UINT n) {
+    const BYTE* start = reinterpret_cast<const BYTE*>(pidl);
+    const BYTE* p = start;
+    for (UINT i = 0; i < n && reinterpret_cast<LPCITEMIDLIST>(p)->mkid.cb; ++i)
+        p += reinterpret_cast<LPCITEMIDLIST>(p)->mkid.cb;
+    std::vector<BYTE> items(start, p);
+    items.push_back(0);
+    items.push_back(0);
+    return items;
+}
+
 int IconIndex(LPCITEMIDLIST pidl, UINT flags) {
     SHFILEINFOA info = {};
     ::SHGetFileInfoA(reinterpret_cast<LPCSTR>(pidl), 0, &info, sizeof(info), flags);
@@ -223,6 +242,62 @@ int CALLBACK CFolderTree::CompareSiblings(LPARAM lParam1, LPARAM lParam2, LPARAM
         return 0;
     short order = static_cast<short>(HRESULT_CODE(hr));
     return order < 0 ? -1 : order > 0 ? 1 : 0;
+}
+
+HTREEITEM CFolderTree::FindFolder(const std::string& path) {
+    if (!m_pDesktop || !m_pMalloc)
+        return nullptr;
+    std::wstring wide = WidenName(path);
+    LPITEMIDLIST target = nullptr;
+    if (FAILED(m_pDesktop->ParseDisplayName(m_hWnd, nullptr, wide.data(), nullptr, &target,
+                                            nullptr)) ||
+        !target)
+        return nullptr;
+    // Level by level from the root, through the node whose list is the
+    // target's beginning; the shell decides what counts as the same item.
+    const UINT depth = ItemCount(target);
+    UINT level = ItemCount(m_pidlRoot);
+    HTREEITEM parent = TVI_ROOT;
+    HTREEITEM found = nullptr;
+    while (!found && level < depth) {
+        const std::vector<BYTE> wanted = FirstItems(target, level + 1);
+        const auto wantedList = reinterpret_cast<LPCITEMIDLIST>(wanted.data());
+        HTREEITEM match = nullptr;
+        for (HTREEITEM c = GetChildItem(parent); c && !match; c = GetNextSiblingItem(c)) {
+            auto node = reinterpret_cast<LPCITEMIDLIST>(GetItemData(c));
+            if (node && ItemCount(node) == level + 1) {
+                HRESULT hr = m_pDesktop->CompareIDs(SHCIDS_CANONICALONLY, node, wantedList);
+                if (SUCCEEDED(hr) && HRESULT_CODE(hr) == 0)
+                    match = c;
+            }
+        }
+        if (!match)
+            break;
+        if (++level == depth)
+            found = match;
+        else
+            Expand(match, TVE_EXPAND);
+        parent = match;
+    }
+    m_pMalloc->Free(target);
+    return found;
+}
+
+void CFolderTree::RefreshNode(HTREEITEM hItem) {
+    if (!hItem)
+        return;
+    TVITEMA item = {};
+    item.stateMask = TVIS_EXPANDED;
+    const bool expanded = QueryItem(item, hItem, TVIF_STATE) && (item.state & TVIS_EXPANDED);
+    // A folder without subfolders until now may have some.
+    item = {};
+    item.mask = TVIF_HANDLE | TVIF_CHILDREN;
+    item.hItem = hItem;
+    item.cChildren = 1;
+    SendMessage(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    ReloadNode(hItem);
+    if (expanded && GetChildItem(hItem))
+        Expand(hItem, TVE_EXPAND);
 }
 
 void CFolderTree::OnItemSelecting(HTREEITEM hNewItem) {

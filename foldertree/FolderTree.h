@@ -24,6 +24,13 @@ public:
     // The file-system path of the node being selected; empty when it has none.
     std::string m_strSelPath;
 
+    // The node of a folder, its parents expanded (and so filled) on the way
+    // down; null when the tree does not show it (a hidden folder, a path the
+    // shell cannot parse).
+    HTREEITEM FindFolder(const std::string& path);
+    // A node's children read again from the disk, keeping it open if it was.
+    void RefreshNode(HTREEITEM hItem);
+
     static int CALLBACK CompareSiblings(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort);
 
 protected:

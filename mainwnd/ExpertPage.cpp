@@ -8,6 +8,8 @@
 #include "platform/DataExchange.h"
 #include "platform/WinApp.h"
 
+#include <algorithm>
+
 namespace {
 // Where the options sit on the page, in its dialog units: below the notice and
 // the contact text, which end at y = 80.
@@ -50,8 +52,16 @@ BOOL CExpertPage::OnInitDialog() {
 LRESULT CExpertPage::OnShowWindow(WPARAM bShow, LPARAM) {
     const LRESULT result = Default();
     if (bShow && !m_options.m_hWnd && m_options.Create(CExpertOptions::IDD, this)) {
+        // In the options' own units: they are made at the DPI the window has
+        // now, which a change of monitor may have made another than the page's.
         RECT place = kOptionsPlace;
-        ::MapDialogRect(m_hWnd, &place);
+        ::MapDialogRect(m_options.m_hWnd, &place);
+        // The page is as large as the tab control leaves it, which may be less
+        // than its template.
+        RECT page;
+        GetClientRect(&page);
+        place.right = std::min(place.right, page.right);
+        place.bottom = std::min(place.bottom, page.bottom);
         m_options.MoveWindow(place);
         m_options.ShowWindow(SW_SHOW);
     }

@@ -6,20 +6,29 @@
 
 #include "platform/CodePage.h"
 #include "platform/DataExchange.h"
+#include "platform/Dpi.h"
 #include "platform/FileFind.h"
 #include "platform/ScopedHandles.h"
+#include "platform/TabOrder.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
-constexpr int kNameColumnWidth = 200;
+constexpr int kNameColumnWidth = 200; // at 96 DPI
+// Posted by the window to itself: the command line's paths, once it shows.
+constexpr UINT WM_OPEN_START_PATHS = WM_APP + 1;
 } // namespace
 
 BEGIN_MESSAGE_MAP(CRenamerDlg, CLayoutDialog)
     ON_WM_SYSCOMMAND()
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
+    ON_WM_CLOSE()
+    ON_WM_DROPFILES()
+    ON_MESSAGE(WM_OPEN_START_PATHS, OnOpenStartPaths)
     ON_NOTIFY(NM_CLICK, IDC_PAGE_TABS, OnClickTab)
+    ON_NOTIFY(TCN_SELCHANGE, IDC_PAGE_TABS, OnTabSelChange)
     ON_NOTIFY(TVN_SELCHANGEDA, IDC_FOLDER_TREE, OnFolderSelChanged)
     ON_NOTIFY(TVN_SELCHANGEDW, IDC_FOLDER_TREE, OnFolderSelChanged)
     ON_NOTIFY(LVN_GETDISPINFOA, IDC_FILE_LIST, OnListGetDispInfo)
@@ -30,7 +39,7 @@ BEGIN_MESSAGE_MAP(CRenamerDlg, CLayoutDialog)
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
-CRenamerDlg::CRenamerDlg() : CLayoutDialog(IDD) {
+CRenamerDlg::CRenamerDlg() : CLayoutDialog(IDD), m_knownFolders(SystemKnownFolders()) {
     HINSTANCE hInst = ::GetModuleHandleA(nullptr);
     m_tree.m_bFeedback = 1;
     m_tree.SetTickPeriod(125);
@@ -83,24 +92,34 @@ BOOL CRenamerDlg::OnInitDialog() {
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
+    // The pages sit inside the tab control: as a container of controls it lets
+    // the dialog manager find their mnemonics, and Tab walk into them.
+    ::SetWindowLongW(m_tabPages.m_hWnd, GWL_EXSTYLE,
+                     ::GetWindowLongW(m_tabPages.m_hWnd, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
     m_pageBeginner.Create(CBeginnerPage::IDD, &m_tabPages);
     m_pageExpert.Create(CExpertPage::IDD, &m_tabPages);
-    RECT rc;
-    m_tabPages.GetClientRect(&rc);
-    rc.left += 4;
-    rc.top += 25;
-    rc.right -= 4;
-    rc.bottom -= 4;
-    m_pageBeginner.MoveWindow(rc);
-    m_pageExpert.MoveWindow(rc);
 
     m_listFiles.InsertColumn(0, LookupText("File List", "File List"), LVCFMT_LEFT,
-                             kNameColumnWidth);
+                             ScaleForDpi(kNameColumnWidth, WindowDpi(m_hWnd)));
     m_pageBeginner.ShowWindow(SW_SHOW);
 
     m_tabPages.SetCurSel(0);
     m_tabPages.InsertItem(0, LookupText("Beginner", "  Beginner  "));
     m_tabPages.InsertItem(1, LookupText("Expert", "  Expert  "));
+    // Below the headers, which the tab control measures once it holds them.
+    PlacePages();
+
+    // Folders dropped from Explorer choose the folder; the system takes the
+    // drop from a program of lower rights too when this one runs elevated.
+    ::DragAcceptFiles(m_hWnd, TRUE);
+    using ChangeFilterFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    if (auto allow = reinterpret_cast<ChangeFilterFn>(reinterpret_cast<void*>(::GetProcAddress(
+            ::GetModuleHandleA("user32.dll"), "ChangeWindowMessageFilterEx"))))
+        for (UINT message : {static_cast<UINT>(WM_DROPFILES), static_cast<UINT>(WM_COPYDATA),
+                             0x0049u /* WM_COPYGLOBALDATA */})
+            allow(m_hWnd, message, 1 /* MSGFLT_ALLOW */, nullptr);
+    if (!m_startPaths.empty())
+        ::PostMessageA(m_hWnd, WM_OPEN_START_PATHS, 0, 0);
     return TRUE;
 }
 
@@ -131,8 +150,16 @@ HCURSOR CRenamerDlg::OnQueryDragIcon() {
     return static_cast<HCURSOR>(m_hIcon);
 }
 
-void CRenamerDlg::OnClickTab(NMHDR*, LRESULT* pResult) {
-    switch (m_tabPages.GetCurSel()) {
+void CRenamerDlg::PlacePages() {
+    RECT rc;
+    m_tabPages.GetClientRect(&rc);
+    m_tabPages.SendMessage(TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&rc));
+    m_pageBeginner.MoveWindow(rc);
+    m_pageExpert.MoveWindow(rc);
+}
+
+void CRenamerDlg::ShowPage(int nPage) {
+    switch (nPage) {
     case 0:
         m_pageBeginner.ShowWindow(SW_SHOW);
         m_pageExpert.ShowWindow(SW_HIDE);
@@ -144,7 +171,31 @@ void CRenamerDlg::OnClickTab(NMHDR*, LRESULT* pResult) {
     default:
         break;
     }
+}
+
+void CRenamerDlg::OnClickTab(NMHDR*, LRESULT* pResult) {
+    ShowPage(m_tabPages.GetCurSel());
     *pResult = 0;
+}
+
+// Every change of the tab, by the mouse or the keyboard, brings its page.
+void CRenamerDlg::OnTabSelChange(NMHDR*, LRESULT* pResult) {
+    ShowPage(m_tabPages.GetCurSel());
+    *pResult = 0;
+}
+
+void CRenamerDlg::SwitchPage(int nDelta) {
+    const int count = m_tabPages.GetItemCount();
+    if (count <= 0)
+        return;
+    const int current = std::max(m_tabPages.GetCurSel(), 0);
+    const int next = ((current + nDelta) % count + count) % count;
+    const HWND focus = ::GetFocus();
+    m_tabPages.SetCurSel(next);
+    ShowPage(next);
+    // The focus never stays on a control that went with its page.
+    if (focus && ::IsChild(m_tabPages.m_hWnd, focus) && !::IsWindowVisible(focus))
+        FocusControl(m_tabPages.m_hWnd);
 }
 
 void CRenamerDlg::OnFolderSelChanged(NMHDR*, LRESULT* pResult) {
@@ -203,7 +254,8 @@ void CRenamerDlg::ShowNewNames(bool bShow) {
     m_bNewNamesShown = bShow;
     if (!bShow) {
         m_listFiles.SendMessage(LVM_DELETECOLUMN, 1);
-        m_listFiles.SendMessage(LVM_SETCOLUMNWIDTH, 0, kNameColumnWidth);
+        m_listFiles.SendMessage(LVM_SETCOLUMNWIDTH, 0,
+                                ScaleForDpi(kNameColumnWidth, WindowDpi(m_hWnd)));
         return;
     }
     // Looked up once, here: the column asks for its texts at every repaint.
@@ -226,8 +278,9 @@ void CRenamerDlg::ShowNewNames(bool bShow) {
     reasons.notReached = LookupText("PreviewNotReached", "(not reached: the run stops before)");
     m_preview.SetReasons(std::move(reasons));
     // Camera names are short and new names long: the new one gets the room.
-    m_listFiles.SendMessage(LVM_SETCOLUMNWIDTH, 0, kNameColumnWidth * 3 / 5);
-    m_listFiles.InsertColumn(1, LookupText("New name", "New name"), LVCFMT_LEFT, kNameColumnWidth);
+    const int width = ScaleForDpi(kNameColumnWidth, WindowDpi(m_hWnd));
+    m_listFiles.SendMessage(LVM_SETCOLUMNWIDTH, 0, width * 3 / 5);
+    m_listFiles.InsertColumn(1, LookupText("New name", "New name"), LVCFMT_LEFT, width);
     m_listFiles.SendMessage(LVM_SETCOLUMNWIDTH, 1, LVSCW_AUTOSIZE_USEHEADER);
     const int count = m_listFiles.GetItemCount();
     for (int i = 0; i < count; ++i)

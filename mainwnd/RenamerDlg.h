@@ -14,10 +14,12 @@
 #include "rename/NewNamePreview.h"
 
 #include "platform/CommonControls.h"
+#include "platform/KnownFolders.h"
 
 #include <memory>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 class CRenamerDlg : public CLayoutDialog {
 public:
@@ -36,8 +38,18 @@ public:
     HBITMAP m_pSkinBitmap = nullptr; // owned
     int m_nCollisionCount = 0;
     std::unique_ptr<CProgressStrip> m_pProgress;
+    // Paths given on the command line, chosen once the window shows.
+    std::vector<std::string> m_startPaths;
+    // The folders a whole-folder run asks about before it renames anything
+    // (the system's own, unless a test names others).
+    KnownFolders m_knownFolders;
 
     void FillFileList();
+    // Chooses the folder a path names as if it were clicked in the tree; a
+    // file stands for its folder, and it is selected in the list with the
+    // other files given there. A path that is no folder on a disk gets a
+    // message and changes nothing.
+    bool OpenPaths(const std::vector<std::string>& paths);
     // Whether a run may start: a folder is chosen and the options make names.
     // Says what is wrong when not.
     bool CheckRunInputs();
@@ -58,16 +70,25 @@ public:
     void OnOptionsChanged();
 
     BOOL OnInitDialog() override;
-    // Closing during a run waits for the current file, then offers to undo the run.
-    void OnCancel() override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    // Neither Enter nor Escape ends the program: the window has no OK or Cancel.
+    void OnOK() override {}
+    void OnCancel() override {}
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
+    // The close button, Alt+F4 and the system menu. Closing during a run waits
+    // for the current file, then offers to undo the run.
+    void OnClose();
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnPaint();
     HCURSOR OnQueryDragIcon();
     void OnClickTab(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnTabSelChange(NMHDR* pNMHDR, LRESULT* pResult);
     void OnFolderSelChanged(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnDropFiles(HDROP hDropInfo);
+    // LRESULT OnOpenStartPaths(WPARAM, LPARAM): the command line's paths, once the window shows.
+    LRESULT OnOpenStartPaths(WPARAM, LPARAM);
     void OnDestroy();
     // The list's notifications that the "New name" column follows.
     void OnListGetDispInfo(NMHDR* pNMHDR, LRESULT* pResult);
@@ -92,6 +113,17 @@ private:
     CNewNamePreview m_preview{m_listFiles, [this] { return m_pageBeginner.ReadOptions(); }};
 
     bool StopRequested() const { return m_bCloseRequested || IsEnding(); }
+    // Keys the window acts on before the dialog manager sees them; true when handled.
+    bool OnKey(const MSG& msg);
+    bool OnEnter(const MSG& msg);
+    void SwitchPage(int nDelta);
+    void ShowPage(int nPage);
+    void PlacePages();
+    // The current folder read again from the disk, in the tree and in the list (F5).
+    void RefreshFromDisk();
+    void SelectListedFiles(const std::vector<std::string>& names);
+    // A whole-folder run over a drive, a profile or the system asks first; false when declined.
+    bool ConfirmSweepingRun(const std::string& folder, int nFiles);
     void RenameOneFile(const std::string& path);
     void RenameFolderIn(const std::string& folder, CFolderVisits& visits);
     int CountFilesIn(const std::string& folder, CFolderVisits& visits);

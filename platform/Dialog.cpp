@@ -100,6 +100,11 @@ void CDialog::OnCancel() {
 }
 
 BOOL CDialog::PreTranslateMessage(MSG* pMsg) {
+    // A dialog laid into another window (DS_CONTROL) leaves the keys to the
+    // window it sits in: one dialog manager walks the controls of all of them,
+    // where one per dialog would circle each page's controls on their own.
+    if (GetStyle() & WS_CHILD)
+        return FALSE;
     if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST)
         return ::IsDialogMessageA(m_hWnd, pMsg);
     return FALSE;

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 class CWnd;
 
@@ -119,6 +120,30 @@ protected:                                                                      
     {WM_MOUSEMOVE, 0, 0, 0, [](CWnd* self, WPARAM wp, LPARAM lp) -> LRESULT {                      \
          POINT pt = {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};              \
          AFX_SELF->OnMouseMove(static_cast<UINT>(wp), pt);                                         \
+         return 0;                                                                                 \
+     }},
+// void OnClose()
+#define ON_WM_CLOSE()                                                                              \
+    {WM_CLOSE, 0, 0, 0, [](CWnd* self, WPARAM, LPARAM) -> LRESULT {                                \
+         AFX_SELF->OnClose();                                                                      \
+         return 0;                                                                                 \
+     }},
+// void OnDropFiles(HDROP hDropInfo)
+#define ON_WM_DROPFILES()                                                                          \
+    {WM_DROPFILES, 0, 0, 0, [](CWnd* self, WPARAM wp, LPARAM) -> LRESULT {                         \
+         AFX_SELF->OnDropFiles(reinterpret_cast<HDROP>(wp));                                       \
+         return 0;                                                                                 \
+     }},
+// void OnSetFocus(HWND hOldWnd)
+#define ON_WM_SETFOCUS()                                                                           \
+    {WM_SETFOCUS, 0, 0, 0, [](CWnd* self, WPARAM wp, LPARAM) -> LRESULT {                          \
+         AFX_SELF->OnSetFocus(reinterpret_cast<HWND>(wp));                                         \
+         return 0;                                                                                 \
+     }},
+// void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
+#define ON_WM_KEYDOWN()                                                                            \
+    {WM_KEYDOWN, 0, 0, 0, [](CWnd* self, WPARAM wp, LPARAM lp) -> LRESULT {                        \
+         AFX_SELF->OnKeyDown(static_cast<UINT>(wp), LOWORD(lp), HIWORD(lp));                       \
          return 0;                                                                                 \
      }},
 // LRESULT memberFxn(WPARAM wParam, LPARAM lParam)

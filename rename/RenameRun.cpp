@@ -4,6 +4,7 @@
 #include "RenameRun.h"
 
 #include "NameComposer.h"
+#include "RunGuard.h"
 
 #include "app/LangText.h"
 #include "app/LanguageFile.h"
@@ -33,6 +34,22 @@ std::wstring PathKey(const std::string& path) {
     std::wstring key = WidenName(path);
     ::CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
     return key;
+}
+
+// A count as the user's locale writes it: 12,345 or 12.345.
+std::string FormatCount(int nCount) {
+    wchar_t thousands[8] = L",";
+    ::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, thousands, 8);
+    wchar_t decimal[8] = L".";
+    ::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, decimal, 8);
+    NUMBERFMTW format = {0, 1, 3, decimal, thousands, 1};
+    wchar_t text[32] = {};
+    std::string narrow;
+    if (::GetNumberFormatW(LOCALE_USER_DEFAULT, 0, std::to_wstring(nCount).c_str(), &format, text,
+                           32) > 0 &&
+        NarrowNameExactly(text, narrow))
+        return narrow;
+    return std::to_string(nCount);
 }
 
 bool IsNameTaken(DWORD error) {
@@ -158,6 +175,10 @@ void CRenamerDlg::StartRun() {
                                      folder);
             m_nCollisionCount = 0;
             total = CountFiles(JoinPath(folder, "*.*"));
+            if (!ConfirmSweepingRun(folder, total)) {
+                m_bLastRunStopped = true; // it renamed nothing: the last run stays undoable
+                return;
+            }
             m_pProgress->SetStep(total > 0 ? kStripRange / total : 0);
             m_pProgress->ShowWindow(SW_SHOW);
             m_pProgress->SetPos(0);
@@ -208,7 +229,19 @@ void CRenamerDlg::StartRun() {
     FillFileList();
     m_pProgress->ShowWindow(SW_HIDE);
     if (m_bCloseRequested) // asked for while the closing message was open
-        CLayoutDialog::OnCancel();
+        EndDialog(IDCANCEL);
+}
+
+bool CRenamerDlg::ConfirmSweepingRun(const std::string& folder, int nFiles) {
+    if (nFiles <= 0 || !RunAsksFirst(folder, m_knownFolders))
+        return true;
+    const bool subfolders = m_pageBeginner.m_options.includeSubfolders != 0;
+    const std::string question =
+        subfolders ? LookupText("SweepingRun", "Rename %1 files in %2 and all its subfolders?")
+                   : LookupText("SweepingRunFolderOnly", "Rename %1 files in %2?");
+    // No is the default: Enter alone never sweeps over a whole drive.
+    return AfxMessageBox(InsertArgs(question, {FormatCount(nFiles), folder}),
+                         MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
 void CRenamerDlg::RenameOneFile(const std::string& path) {
@@ -250,15 +283,15 @@ void CRenamerDlg::UndoAndClose(int total) {
         if (!result.failures.empty())
             m_pageBeginner.ReportRestore(result);
     }
-    CLayoutDialog::OnCancel();
+    EndDialog(IDCANCEL);
 }
 
-void CRenamerDlg::OnCancel() {
+void CRenamerDlg::OnClose() {
     if (m_bRunning) {
         m_bCloseRequested = true;
         return;
     }
-    CLayoutDialog::OnCancel();
+    EndDialog(IDCANCEL);
 }
 
 void CRenamerDlg::RenameFolder(const std::string& folder) {

@@ -8,6 +8,7 @@ set(TESSIVOX_PORTABLE_SOURCES
     rename/NameComposer.cpp
     rename/PhotoDate.cpp
     rename/RenamePlan.cpp
+    rename/RunGuard.cpp
     foldertree/FeedbackBar.cpp
 )
 set(TESSIVOX_PORTABLE_TESTS

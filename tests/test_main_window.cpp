@@ -1,6 +1,7 @@
 // The main window and its option pages on real windows.
 #include "support/MainWindowFixture.h"
 
+#include "platform/Dpi.h"
 #include "platform/Exceptions.h"
 
 #include <map>
@@ -83,15 +84,15 @@ TEST_F(MainWindow, ClickingTheTabsSwapsThePages) {
     EXPECT_FALSE(m_dlg->m_pageExpert.IsWindowVisible());
 }
 
-TEST_F(MainWindow, PagesSitInsideTheTabControl) {
-    RECT tab;
-    m_dlg->m_tabPages.GetClientRect(&tab);
-    RECT page = RectInParent(Page().m_hWnd, m_dlg->m_tabPages.m_hWnd);
-    EXPECT_EQ(page.left, 4);
-    EXPECT_EQ(page.top, 25);
-    EXPECT_EQ(page.right, tab.right - 4);
-    EXPECT_EQ(page.bottom, tab.bottom - 4);
-    EXPECT_EQ(::GetParent(Page().m_hWnd), m_dlg->m_tabPages.m_hWnd);
+TEST_F(MainWindow, PagesFillTheTabControlsDisplayArea) {
+    RECT display;
+    m_dlg->m_tabPages.GetClientRect(&display);
+    m_dlg->m_tabPages.SendMessage(TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+    for (CWnd* page : {static_cast<CWnd*>(&Page()), static_cast<CWnd*>(&m_dlg->m_pageExpert)}) {
+        RECT placed = RectInParent(page->m_hWnd, m_dlg->m_tabPages.m_hWnd);
+        EXPECT_TRUE(::EqualRect(&placed, &display));
+        EXPECT_EQ(::GetParent(page->m_hWnd), m_dlg->m_tabPages.m_hWnd);
+    }
 }
 
 TEST_F(MainWindow, TabLabelsAndColumnAreLookedUp) {
@@ -289,63 +290,166 @@ TEST_F(MainWindow, FolderTreeSelectionGivesThePathAndTheList) {
     EXPECT_EQ(ListedNames(), std::vector<std::string>{"x.jpg"});
 }
 
-// Whether a control's text fits it, measured in the control's own font: a
-// check box's on one line beside its box, a static text wrapped to its width.
-bool TextFits(HWND hCtrl) {
-    wchar_t text[512] = {};
-    const int length = ::GetWindowTextW(hCtrl, text, 512);
-    RECT rc;
-    ::GetClientRect(hCtrl, &rc);
-    const bool checkBox = (::GetWindowLongA(hCtrl, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX;
-    if (checkBox)
-        rc.right -= ::GetSystemMetrics(SM_CXMENUCHECK) + 4;
-    CClientDC dc(hCtrl);
-    CSelectObject font(dc.Get(),
-                       reinterpret_cast<HGDIOBJ>(::SendMessageA(hCtrl, WM_GETFONT, 0, 0)));
-    RECT need = {0, 0, rc.right, 0};
-    ::DrawTextW(dc.Get(), text, length, &need,
-                DT_CALCRECT | (checkBox ? DT_SINGLELINE : DT_WORDBREAK));
-    return need.right <= rc.right && need.bottom <= rc.bottom;
+// What a user at this DPI would see wrong in a window and everything in it: a
+// text its control cuts, two controls on top of each other, a control cut by
+// its parent's edge, a page over the tab headers. Empty when nothing is.
+class CLayoutFaults {
+public:
+    explicit CLayoutFaults(HWND hRoot) { Visit(hRoot); }
+    std::vector<std::string> m_faults;
+
+private:
+    static std::string Describe(HWND h) {
+        char text[64] = {};
+        ::GetWindowTextA(h, text, sizeof(text));
+        return std::to_string(::GetDlgCtrlID(h)) + " \"" + text + "\"";
+    }
+    static std::wstring ClassOf(HWND h) {
+        wchar_t cls[32] = {};
+        ::GetClassNameW(h, cls, 32);
+        return cls;
+    }
+    // Group boxes hold other controls and the size grip lies under the list's corner.
+    static bool MayOverlap(HWND h) {
+        const LONG style = ::GetWindowLongW(h, GWL_STYLE);
+        const std::wstring cls = ClassOf(h);
+        return (cls == L"Button" && (style & BS_TYPEMASK) == BS_GROUPBOX) ||
+               (cls == L"ScrollBar" && (style & SBS_SIZEGRIP));
+    }
+    void CheckText(HWND h) {
+        const std::wstring cls = ClassOf(h);
+        const LONG style = ::GetWindowLongW(h, GWL_STYLE);
+        wchar_t text[512] = {};
+        const int length = ::GetWindowTextW(h, text, 512);
+        if (length == 0 || (cls != L"Button" && cls != L"Static"))
+            return;
+        RECT rc;
+        ::GetClientRect(h, &rc);
+        const UINT dpi = WindowDpi(h);
+        UINT format = DT_SINGLELINE;
+        if (cls == L"Static") {
+            if ((style & SS_TYPEMASK) > SS_RIGHT)
+                return; // icons, frames, bitmaps
+            format = DT_WORDBREAK;
+        } else {
+            switch (style & BS_TYPEMASK) {
+            case BS_CHECKBOX:
+            case BS_AUTOCHECKBOX:
+            case BS_RADIOBUTTON:
+            case BS_AUTORADIOBUTTON:
+                rc.right -= SystemMetricForDpi(SM_CXMENUCHECK, dpi) + ScaleForDpi(4, dpi);
+                break;
+            case BS_GROUPBOX:
+                rc.right -= ScaleForDpi(16, dpi);
+                break;
+            default: // a push button's edge
+                rc.right -= ScaleForDpi(4, dpi);
+                break;
+            }
+        }
+        CClientDC dc(h);
+        CSelectObject font(dc.Get(), reinterpret_cast<HGDIOBJ>(::SendMessageW(h, WM_GETFONT, 0, 0)));
+        RECT need = {0, 0, rc.right, 0};
+        ::DrawTextW(dc.Get(), text, length, &need, DT_CALCRECT | format);
+        if (need.right > rc.right || (format == DT_WORDBREAK && need.bottom > rc.bottom))
+            m_faults.push_back("cut text: " + Describe(h));
+    }
+    void Visit(HWND hParent) {
+        RECT area;
+        ::GetClientRect(hParent, &area);
+        std::vector<std::pair<HWND, RECT>> shown;
+        for (HWND h = ::GetWindow(hParent, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT)) {
+            if (!::IsWindowVisible(h))
+                continue;
+            const RECT rc = RectInParent(h, hParent);
+            RECT inside;
+            if (!MayOverlap(h) && (!::IntersectRect(&inside, &rc, &area) ||
+                                   !::EqualRect(&inside, &rc)))
+                m_faults.push_back("cut by its parent's edge: " + Describe(h));
+            for (const auto& [other, otherRc] : shown) {
+                RECT both;
+                if (!MayOverlap(h) && !MayOverlap(other) && ::IntersectRect(&both, &rc, &otherRc))
+                    m_faults.push_back("overlap: " + Describe(h) + " and " + Describe(other));
+            }
+            shown.push_back({h, rc});
+            CheckText(h);
+            const std::wstring cls = ClassOf(h);
+            if (cls == L"#32770" || cls == WC_TABCONTROLW)
+                Visit(h);
+            if (cls == WC_TABCONTROLW)
+                CheckHeaders(h);
+        }
+    }
+    void CheckHeaders(HWND hTab) {
+        for (HWND page = ::GetWindow(hTab, GW_CHILD); page; page = ::GetWindow(page, GW_HWNDNEXT)) {
+            if (!::IsWindowVisible(page))
+                continue;
+            const RECT rc = RectInParent(page, hTab);
+            for (int i = 0, n = TabCtrl_GetItemCount(hTab); i < n; ++i) {
+                RECT header, both;
+                TabCtrl_GetItemRect(hTab, i, &header);
+                if (::IntersectRect(&both, &rc, &header))
+                    m_faults.push_back("page over tab header " + std::to_string(i));
+            }
+        }
+    }
+};
+
+// The picture's name: the same at 96 DPI as always, with the DPI otherwise.
+std::string PictureName(const char* base, HWND hWnd) {
+    const UINT dpi = WindowDpi(hWnd);
+    return std::string(base) + (dpi == kDefaultDpi ? "" : "-" + std::to_string(dpi)) + ".png";
 }
 
-// The Expert page at the window's smallest size, with new names shown: every
-// text fits, and the picture goes to the README.
-void CheckAndPictureExpertPage(CRenamerDlg& dlg, const std::string& folder, const char* picture) {
+// The window at its smallest size, the Beginner page and then the Expert page
+// with the new names shown: nothing is cut or covered, and the pictures go to
+// the README and the notes.
+void CheckAndPictureBothPages(CRenamerDlg& dlg, const std::string& folder, const char* language) {
     for (const char* name : {"IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.JPG"})
         WriteTextFile(folder + "\\" + name, name);
     dlg.m_strFolderPath = folder;
     dlg.FillFileList();
+    auto redraw = [&] {
+        ::RedrawWindow(dlg.m_hWnd, nullptr, nullptr,
+                       RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    };
+    redraw();
+    EXPECT_EQ(CLayoutFaults(dlg.m_hWnd).m_faults, std::vector<std::string>{});
+    EXPECT_TRUE(SaveCapture(CaptureClient(dlg.m_hWnd),
+                            PictureName(("main-window-" + std::string(language)).c_str(),
+                                        dlg.m_hWnd)));
+
     dlg.m_tabPages.SetCurSel(1);
     NMHDR hdr = {dlg.m_tabPages.m_hWnd, IDC_PAGE_TABS, static_cast<UINT>(NM_CLICK)};
     dlg.SendMessage(WM_NOTIFY, IDC_PAGE_TABS, reinterpret_cast<LPARAM>(&hdr));
     HWND options = dlg.m_pageExpert.m_options.m_hWnd;
     for (int id : {IDC_USE_PHOTO_DATE, IDC_SHOW_NEW_NAMES})
         ::SendMessageA(::GetDlgItem(options, id), BM_CLICK, 0, 0);
-    for (int id : {IDC_EXPERT_OPTIONS_NOTE, IDC_USE_PHOTO_DATE, IDC_SHOW_NEW_NAMES})
-        EXPECT_TRUE(TextFits(::GetDlgItem(options, id))) << id;
-    // below the contact text, which stays where it was, and all of it on the page
+    // below the contact text, which stays where it was
     HWND page = dlg.m_pageExpert.m_hWnd;
-    RECT placed = RectInParent(options, page),
-         contact = RectInParent(::GetDlgItem(page, IDC_CONTACT), page), all;
-    ::GetClientRect(page, &all);
-    EXPECT_GE(placed.top, contact.bottom);
-    EXPECT_LE(placed.bottom, all.bottom);
-    ::RedrawWindow(dlg.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    EXPECT_TRUE(SaveCapture(CaptureClient(dlg.m_hWnd), picture));
+    EXPECT_GE(RectInParent(options, page).top,
+              RectInParent(::GetDlgItem(page, IDC_CONTACT), page).bottom);
+    redraw();
+    EXPECT_EQ(CLayoutFaults(dlg.m_hWnd).m_faults, std::vector<std::string>{});
+    EXPECT_TRUE(SaveCapture(CaptureClient(dlg.m_hWnd),
+                            PictureName(("expert-page-" + std::string(language)).c_str(),
+                                        dlg.m_hWnd)));
 }
 
-TEST_F(MainWindow, ExpertPageFitsItsTextsInEnglish) {
-    CheckAndPictureExpertPage(*m_dlg, m_photos.Path(), "expert-page-en.png");
+using MainWindowLayout = MainWindow;
+
+TEST_F(MainWindowLayout, FitsEveryTextAndOverlapsNothingInEnglish) {
+    CheckAndPictureBothPages(*m_dlg, m_photos.Path(), "en");
 }
 
-class GermanWindow : public MainWindow {
+class GermanWindowLayout : public MainWindow {
     std::string LanguageFile() const override {
         return ReadTextFile(std::string(TESSIVOX_SOURCE_DIR) + "\\res\\Languages\\German.ini");
     }
 };
 
-TEST_F(GermanWindow, ExpertPageFitsItsTextsInGerman) {
-    CheckAndPictureExpertPage(*m_dlg, m_photos.Path(), "expert-page-de.png");
+TEST_F(GermanWindowLayout, FitsEveryTextAndOverlapsNothingInGerman) {
+    CheckAndPictureBothPages(*m_dlg, m_photos.Path(), "de");
 }
 
 } // namespace

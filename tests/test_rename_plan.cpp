@@ -1,6 +1,7 @@
 // What a run decides for one file: the date source, the refusals, the clash rule.
 #include "rename/NameComposer.h"
 #include "rename/RenamePlan.h"
+#include "rename/RunGuard.h"
 
 #include <gtest/gtest.h>
 
@@ -75,6 +76,32 @@ TEST(StartRefusal, RefusesTextsANameCannotHoldAndADeviceNameForEveryFile) {
     o.addDate = o.addTime = 0;
     o.prefix = "COM1";
     EXPECT_EQ(StartRefusal(o, nullptr), RenameVerdict::Reserved);
+}
+
+TEST(RunAsksFirst, OverADriveAProfileOrTheSystemAndNowhereElse) {
+    const KnownFolders known = {"C:\\Users\\Ann",
+                                {"C:\\Windows", "C:\\Program Files", "C:\\ProgramData"}};
+    const std::pair<const char*, bool> cases[] = {
+        {"C:\\", true},
+        {"d:", true},
+        {"\\\\nas\\photos\\", true},
+        {"\\\\?\\E:\\", true},
+        {"c:\\users\\ann\\", true},
+        {"C:\\Windows", true},
+        {"C:\\windows\\System32", true},
+        {"C:\\Program Files\\Tessivox", true},
+        {"C:\\ProgramData\\Cameras", true},
+        {"C:\\Users\\Ann\\Pictures", false},
+        {"C:\\Users", false},
+        {"C:\\WindowsPhotos", false},
+        {"C:\\Program Files (x86)", false}, // not named here
+        {"\\\\nas\\photos\\2024", false},
+        {"D:\\DCIM\\100CANON", false},
+        {"", false},
+    };
+    for (const auto& [folder, asks] : cases)
+        EXPECT_EQ(RunAsksFirst(folder, known), asks) << folder;
+    EXPECT_FALSE(RunAsksFirst("C:\\Users\\Ann", KnownFolders{}));
 }
 
 } // namespace

@@ -277,6 +277,40 @@ TEST_F(RenameRun, StartWithoutAFolderRenamesNothingAndAsksForOne) {
     EXPECT_FALSE(m_dlg->m_pProgress->IsWindowVisible());
 }
 
+TEST_F(RenameRun, NothingRunsOverAFolderTheUserDidNotMean) {
+    // The tree's first focus chooses no folder by itself.
+    ::SetFocus(m_dlg->m_tree.m_hWnd);
+    PumpPending();
+    EXPECT_EQ(m_dlg->m_tree.GetSelectedItem(), nullptr);
+    EXPECT_EQ(m_dlg->m_strFolderPath, "");
+    EXPECT_EQ(m_dlg->m_listFiles.GetItemCount(), 0);
+
+    // A run over a folder that stands for a whole profile asks first, with
+    // the count; No renames nothing and keeps the last run undoable.
+    CTempFolder other;
+    MakeFiles(other.Path(), {"x.jpg"});
+    ChooseFolder(other.Path());
+    Start();
+    const std::vector<std::string> lastRun = Journal().newPaths;
+    MakeFiles(m_photos.Path(), {"a.jpg", "b.jpg"});
+    MakeFolder(m_photos / "sub");
+    MakeFiles(m_photos / "sub", {"c.jpg"});
+    m_dlg->m_knownFolders.profile = m_photos.Path();
+    ChooseFolder(m_photos.Path());
+    m_boxes.m_shown.clear();
+    m_boxes.QueueAnswer(IDNO);
+    Start();
+    ASSERT_EQ(m_boxes.Texts(), std::vector<std::string>{"Rename 3 files in " + m_photos.Path() +
+                                                        " and all its subfolders?"});
+    EXPECT_EQ(m_boxes.m_shown[0].type & MB_DEFMASK, static_cast<UINT>(MB_DEFBUTTON2));
+    EXPECT_EQ(Journal().newPaths, lastRun);
+    EXPECT_TRUE(FileExists(m_photos / "a.jpg"));
+    EXPECT_TRUE(FileExists(m_photos / "sub\\c.jpg"));
+    m_boxes.QueueAnswer(IDYES);
+    Start();
+    EXPECT_EQ(Journal().size(), 3u);
+}
+
 TEST_F(RenameRun, TextThatWouldLeaveTheFolderIsRefusedBeforeAnyRename) {
     MakeFiles(m_photos.Path(), {"a.jpg", "b.jpg"});
     ChooseFolder(m_photos.Path());

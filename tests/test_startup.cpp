@@ -1,6 +1,7 @@
 // Start-up: the settings file, the choice of the language file, the main window.
 #include "app/AppPaths.h"
 #include "app/RenamerApp.h"
+#include "mainwnd/RenamerDlg.h"
 #include "support/TestSupport.h"
 
 #include "platform/FileFind.h"
@@ -14,11 +15,16 @@ const char* const kNoLanguage = "Could not load any language resoure. System hal
 
 // Closes the main window as soon as its modal loop runs, and notes that it was shown.
 bool g_bMainWindowShown = false;
+std::string g_strChosenFolder;
+int g_nSelectedFiles = 0;
 void CALLBACK CloseMainWindow(HWND, UINT, UINT_PTR id, DWORD) {
     ::KillTimer(nullptr, id);
     CWinApp* app = AfxGetApp();
     if (app && app->m_pMainWnd && ::IsWindowVisible(app->m_pMainWnd->m_hWnd)) {
         g_bMainWindowShown = true;
+        auto* dlg = static_cast<CRenamerDlg*>(app->m_pMainWnd);
+        g_strChosenFolder = dlg->m_strFolderPath;
+        g_nSelectedFiles = dlg->m_listFiles.GetSelectedCount();
         ::PostMessageA(app->m_pMainWnd->m_hWnd, WM_CLOSE, 0, 0);
     }
 }
@@ -33,11 +39,12 @@ protected:
         MakeFolder(Languages());
         WriteTextFile(Languages() + "\\" + file, "[Setting]\r\nLanguage=" + declared + "\r\n");
     }
-    BOOL Start() {
+    BOOL Start(const std::vector<std::string>& paths = {}) {
         g_bMainWindowShown = false;
         g_strLanguageFile.clear();
         CRenamerApp app;
         app.m_strProgramDir = m_dir.Path();
+        app.m_startPaths = paths;
         ::SetTimer(nullptr, 0, 50, &CloseMainWindow);
         return app.InitInstance();
     }
@@ -102,6 +109,26 @@ TEST_F(StartUp, FileIsChosenByWhatItDeclaresAndTheFirstListedWins) {
     EXPECT_FALSE(Start());
     EXPECT_TRUE(g_bMainWindowShown);
     EXPECT_EQ(g_strLanguageFile, firstDeclaring);
+}
+
+TEST_F(StartUp, APathOnTheCommandLineChoosesItsFolderAndAMissingOneIsSaid) {
+    EXPECT_EQ(PathArguments(L"\"C:\\T\\tessivox.exe\" D:\\DCIM\\100CANON "
+                            L"\"E:\\My Photos\\a.jpg\" \"F:\\\""),
+              (std::vector<std::string>{"D:\\DCIM\\100CANON", "E:\\My Photos\\a.jpg", "F:\\"}));
+    WriteTextFile(m_dir / "settings.ini", "");
+    AddLanguage("English.ini", "English");
+    CTempFolder photos;
+    WriteTextFile(photos / "a.jpg", "a");
+    WriteTextFile(photos / "b.jpg", "b");
+    Start({photos / "b.jpg"}); // "Open with" on a photo
+    EXPECT_TRUE(m_boxes.Texts().empty());
+    EXPECT_EQ(g_strChosenFolder, photos.Path());
+    EXPECT_EQ(g_nSelectedFiles, 1);
+    Start({photos / "gone"});
+    EXPECT_TRUE(g_bMainWindowShown);
+    EXPECT_EQ(g_strChosenFolder, "");
+    ASSERT_EQ(m_boxes.Texts().size(), 1u);
+    EXPECT_NE(m_boxes.Texts()[0].find(photos / "gone"), std::string::npos);
 }
 
 } // namespace

@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 class MainWindowTest : public ::testing::Test {
 protected:
     CTempFolder m_program; // settings.ini and Languages\English.ini
@@ -74,4 +77,23 @@ protected:
                 m_dlg->m_listFiles.SetItemState(static_cast<int>(i), LVIS_SELECTED, LVIS_SELECTED);
     }
     const RenameJournal& Journal() { return Page().m_journal; }
+
+    // A key pressed where the focus is, as the program's message loop hands it
+    // on, with Ctrl and Shift held as asked.
+    void Press(UINT vk, bool ctrl = false, bool shift = false) {
+        BYTE keys[256] = {};
+        ::GetKeyboardState(keys);
+        BYTE held[256];
+        std::copy(std::begin(keys), std::end(keys), std::begin(held));
+        held[VK_CONTROL] = ctrl ? 0x80 : 0;
+        held[VK_SHIFT] = shift ? 0x80 : 0;
+        ::SetKeyboardState(held);
+        MSG msg = {::GetFocus(), WM_KEYDOWN, vk, 1, 0, {0, 0}};
+        if (!AfxPreTranslateMessage(&msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        ::SetKeyboardState(keys);
+        PumpPending();
+    }
 };
