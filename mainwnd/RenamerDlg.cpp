@@ -50,6 +50,8 @@ CRenamerDlg::CRenamerDlg() : CLayoutDialog(IDD), m_knownFolders(SystemKnownFolde
 }
 
 CRenamerDlg::~CRenamerDlg() {
+    if (m_hSmallIcon)
+        ::DestroyIcon(m_hSmallIcon);
     m_pProgress.reset();
     if (m_pSkinBitmap)
         ::DeleteObject(m_pSkinBitmap);
@@ -89,8 +91,7 @@ BOOL CRenamerDlg::OnInitDialog() {
     m_tree.SetWindowText("ShellTree Control");
     m_tree.SetRootFolder(nullptr);
 
-    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    SetWindowIcons();
 
     // The pages sit inside the tab control: as a container of controls it lets
     // the dialog manager find their mnemonics, and Tab walk into them.
@@ -148,6 +149,19 @@ void CRenamerDlg::OnPaint() {
 
 HCURSOR CRenamerDlg::OnQueryDragIcon() {
     return static_cast<HCURSOR>(m_hIcon);
+}
+
+void CRenamerDlg::SetWindowIcons() {
+    // The small one drawn for the DPI from its own image, not shrunk from the large one.
+    const UINT dpi = WindowDpi(m_hWnd);
+    HICON smallIcon = static_cast<HICON>(::LoadImageA(
+        ::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
+        SystemMetricForDpi(SM_CXSMICON, dpi), SystemMetricForDpi(SM_CYSMICON, dpi), 0));
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon ? smallIcon : m_hIcon));
+    if (m_hSmallIcon)
+        ::DestroyIcon(m_hSmallIcon);
+    m_hSmallIcon = smallIcon;
 }
 
 void CRenamerDlg::PlacePages() {

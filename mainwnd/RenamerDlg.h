@@ -35,6 +35,7 @@ public:
     CProgressFolderTree m_tree;
     std::string m_strFolderPath;
     HICON m_hIcon = nullptr;         // shared resource icon
+    HICON m_hSmallIcon = nullptr;    // owned: the title bar's, at the window's DPI
     HBITMAP m_pSkinBitmap = nullptr; // owned
     int m_nCollisionCount = 0;
     std::unique_ptr<CProgressStrip> m_pProgress;
@@ -119,6 +120,8 @@ private:
     void SwitchPage(int nDelta);
     void ShowPage(int nPage);
     void PlacePages();
+    // The icons the title bar and the taskbar show, at the window's DPI.
+    void SetWindowIcons();
     // The current folder read again from the disk, in the tree and in the list (F5).
     void RefreshFromDisk();
     void SelectListedFiles(const std::vector<std::string>& names);
