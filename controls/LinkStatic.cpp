@@ -5,6 +5,8 @@
 #include <commctrl.h>
 #include <mbstring.h>
 
+#include <utility>
+
 namespace {
 constexpr size_t kCommandBuffer = 520;
 constexpr UINT_PTR kToolId = 1;
@@ -24,6 +26,7 @@ BEGIN_MESSAGE_MAP(CLinkStatic, CWnd)
     ON_WM_TIMER()
     ON_WM_ERASEBKGND()
     ON_STN_CLICKED_REFLECT(OnClicked)
+    ON_WM_SETFONT()
 END_MESSAGE_MAP()
 
 CLinkStatic::~CLinkStatic() {
@@ -77,11 +80,7 @@ void CLinkStatic::PreSubclassWindow() {
         font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
     if (!font)
         font = static_cast<HFONT>(::GetStockObject(ANSI_VAR_FONT));
-    LOGFONTA lf = {};
-    ::GetObjectA(font, sizeof(lf), &lf);
-    m_fontPlain.Reset(::CreateFontIndirectA(&lf));
-    lf.lfUnderline = TRUE;
-    m_fontUnderlined.Reset(::CreateFontIndirectA(&lf));
+    MakeFonts(font);
 
     FitToText();
     LoadHandCursor();
@@ -97,6 +96,14 @@ void CLinkStatic::PreSubclassWindow() {
     ::GetClientRect(m_hWnd, &ti.rect);
     ti.lpszText = const_cast<char*>(m_strTarget.c_str());
     ::SendMessageA(m_tipCtrl, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void CLinkStatic::MakeFonts(HFONT hFrom) {
+    LOGFONTA lf = {};
+    ::GetObjectA(hFrom, sizeof(lf), &lf);
+    m_fontPlain.Reset(::CreateFontIndirectA(&lf));
+    lf.lfUnderline = TRUE;
+    m_fontUnderlined.Reset(::CreateFontIndirectA(&lf));
 }
 
 void CLinkStatic::FitToText() {
@@ -231,6 +238,22 @@ void CLinkStatic::OnClicked() {
         ::MessageBeep(MB_ICONEXCLAMATION);
         ShowOpenError(r);
     }
+}
+
+// A dialog gives every control a new font when the DPI changes: the link's two
+// fonts are made again from it. The old ones go once the static holds a new one.
+void CLinkStatic::OnSetFont(HFONT hFont, BOOL bRedraw) {
+    if (!hFont || hFont == m_fontPlain.Get() || hFont == m_fontUnderlined.Get()) {
+        Default();
+        return;
+    }
+    CFontHandle oldPlain = std::move(m_fontPlain);
+    CFontHandle oldUnderlined = std::move(m_fontUnderlined);
+    MakeFonts(hFont);
+    const bool underlined = m_nUnderlineMode == 1 || (m_nUnderlineMode == -1 && m_bHovering);
+    HFONT shown = underlined ? m_fontUnderlined.Get() : m_fontPlain.Get();
+    SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(shown), bRedraw);
+    FitToText();
 }
 
 LONG CLinkStatic::ReadClassesRootValue(const std::string& subKey, std::string& out) {

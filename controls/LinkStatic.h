@@ -54,9 +54,11 @@ protected:
     void OnTimer(UINT_PTR nIDEvent);
     BOOL OnEraseBkgnd(HDC hdc);
     void OnClicked();
+    void OnSetFont(HFONT hFont, BOOL bRedraw);
     DECLARE_MESSAGE_MAP()
 
 private:
+    void MakeFonts(HFONT hFrom);
     void FitToText();
     void LoadHandCursor();
     CLinkPlatform* m_pPlatform = &CLinkPlatform::System();

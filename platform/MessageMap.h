@@ -121,6 +121,12 @@ protected:                                                                      
          AFX_SELF->OnMouseMove(static_cast<UINT>(wp), pt);                                         \
          return 0;                                                                                 \
      }},
+// void OnSetFont(HFONT hFont, BOOL bRedraw)
+#define ON_WM_SETFONT()                                                                            \
+    {WM_SETFONT, 0, 0, 0, [](CWnd* self, WPARAM wp, LPARAM lp) -> LRESULT {                        \
+         AFX_SELF->OnSetFont(reinterpret_cast<HFONT>(wp), LOWORD(lp));                             \
+         return 0;                                                                                 \
+     }},
 // LRESULT memberFxn(WPARAM wParam, LPARAM lParam)
 #define ON_MESSAGE(message, memberFxn)                                                             \
     {message, 0, 0, 0,                                                                             \

@@ -1,5 +1,5 @@
-// The hyperlink label: colours, hover, fit to text, opening with its fallback,
-// and the error texts. Opens go to a scripted platform; no browser starts.
+// The hyperlink label: colours, hover, fit to text and to a new font, opening
+// with its fallback, and the error texts. Opens go to a scripted platform; no browser starts.
 #include "controls/LinkStatic.h"
 #include "support/TestSupport.h"
 
@@ -185,6 +185,27 @@ TEST_F(Link, FitsToItsTextFromTheRightEdge) {
     EXPECT_EQ(rc.right - rc.left, 280);
     EXPECT_EQ(rc.bottom - rc.top, 30);
     fixed.DestroyWindow();
+}
+
+TEST_F(Link, NewFontFromTheDialogRemakesItsOwnFontsAndFitsThemAgain) {
+    Attach();
+    m_link.SetUnderlineMode(1);
+    RECT before = RectInParent(m_hStatic, m_parent.m_hWnd);
+    LOGFONTA lf = {};
+    ::GetObjectA(m_link.m_fontPlain.Get(), sizeof(lf), &lf);
+    lf.lfHeight *= 2; // as a dialog's font at twice the DPI
+    CFontHandle dialogFont(::CreateFontIndirectA(&lf));
+    m_link.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont.Get()), TRUE);
+
+    EXPECT_NE(m_link.m_fontPlain.Get(), dialogFont.Get()); // copies of its own
+    LOGFONTA made = {};
+    ::GetObjectA(m_link.m_fontUnderlined.Get(), sizeof(made), &made);
+    EXPECT_EQ(made.lfHeight, lf.lfHeight);
+    EXPECT_TRUE(made.lfUnderline);
+    EXPECT_EQ(Font(), m_link.m_fontUnderlined.Get()); // still always underlined
+    RECT after = RectInParent(m_hStatic, m_parent.m_hWnd);
+    EXPECT_GT(after.right - after.left, before.right - before.left);
+    EXPECT_GT(after.bottom - after.top, before.bottom - before.top);
 }
 
 std::string TipText(HWND tip, HWND tool) {
