@@ -156,6 +156,13 @@ protected:                                                                      
          AFX_SELF->OnUpdateUIState(LOWORD(wp), HIWORD(wp));                                        \
          return 0;                                                                                 \
      }},
+// void OnShowWindow(BOOL bShow, UINT nStatus): nStatus is 0 when ShowWindow asked, else why
+// (SW_PARENTCLOSING, ...).
+#define ON_WM_SHOWWINDOW()                                                                         \
+    {WM_SHOWWINDOW, 0, 0, 0, [](CWnd* self, WPARAM wp, LPARAM lp) -> LRESULT {                     \
+         AFX_SELF->OnShowWindow(static_cast<BOOL>(wp), static_cast<UINT>(lp));                     \
+         return 0;                                                                                 \
+     }},
 // LRESULT OnGetObject(DWORD dwFlags, DWORD dwObjectId): 0 lets the system make the standard
 // object. The id is passed as a DWORD, since 64-bit callers may or may not sign-extend it.
 #define ON_WM_GETOBJECT()                                                                          \
