@@ -31,10 +31,32 @@ bool IsSelf(const VARIANT& varChild) {
     return varChild.vt == VT_I4 && varChild.lVal == CHILDID_SELF;
 }
 
+// A COM object made here, with the interfaces it implements: the last Release deletes it.
+template <typename... Interfaces> class CComObject : public Interfaces... {
+public:
+    CComObject() = default;
+    CComObject(const CComObject&) = delete;
+    CComObject& operator=(const CComObject&) = delete;
+
+    ULONG STDMETHODCALLTYPE AddRef() override { return ::InterlockedIncrement(&m_nRefs); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const LONG n = ::InterlockedDecrement(&m_nRefs);
+        if (n == 0)
+            delete this;
+        return static_cast<ULONG>(n);
+    }
+
+protected:
+    virtual ~CComObject() = default;
+
+private:
+    LONG m_nRefs = 1;
+};
+
 // The standard client object of a window, with what the traits say in place of
 // its own answers about the object itself; its children, navigation, hit
 // testing, location and everything else are the standard object's.
-class CAccessibleDecorator final : public IAccessible, public IOleWindow, public IEnumVARIANT {
+class CAccessibleDecorator final : public CComObject<IAccessible, IOleWindow, IEnumVARIANT> {
 public:
     CAccessibleDecorator(HWND hWnd, CComPtr<IAccessible> pStandard,
                          std::weak_ptr<const AccessibleTraits> pTraits)
@@ -42,8 +64,6 @@ public:
         m_pStandard->QueryInterface(IID_IEnumVARIANT,
                                     reinterpret_cast<void**>(m_pStandardChildren.Receive()));
     }
-    CAccessibleDecorator(const CAccessibleDecorator&) = delete;
-    CAccessibleDecorator& operator=(const CAccessibleDecorator&) = delete;
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
@@ -61,13 +81,6 @@ public:
         }
         AddRef();
         return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ::InterlockedIncrement(&m_nRefs); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG n = ::InterlockedDecrement(&m_nRefs);
-        if (n == 0)
-            delete this;
-        return static_cast<ULONG>(n);
     }
 
     // IDispatch: late-bound calls reach the overrides below through the standard type information.
@@ -211,9 +224,6 @@ public:
     }
 
 private:
-    ~CAccessibleDecorator() = default; // only Release deletes
-
-    LONG m_nRefs = 1;
     HWND m_hWnd;
     CComPtr<IAccessible> m_pStandard;
     CComPtr<IEnumVARIANT> m_pStandardChildren; // null when the standard object has none
@@ -222,12 +232,10 @@ private:
 
 // The annotation service's source of a window's name: it asks the traits for
 // as long as they live.
-class CNamePropServer final : public IAccPropServer {
+class CNamePropServer final : public CComObject<IAccPropServer> {
 public:
     explicit CNamePropServer(std::weak_ptr<const AccessibleTraits> pTraits)
         : m_pTraits(std::move(pTraits)) {}
-    CNamePropServer(const CNamePropServer&) = delete;
-    CNamePropServer& operator=(const CNamePropServer&) = delete;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
         if (!ppv)
@@ -239,13 +247,6 @@ public:
         *ppv = static_cast<IAccPropServer*>(this);
         AddRef();
         return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ::InterlockedIncrement(&m_nRefs); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG n = ::InterlockedDecrement(&m_nRefs);
-        if (n == 0)
-            delete this;
-        return static_cast<ULONG>(n);
     }
 
     HRESULT STDMETHODCALLTYPE GetPropValue(const BYTE*, DWORD, MSAAPROPID idProp,
@@ -266,9 +267,6 @@ public:
     }
 
 private:
-    ~CNamePropServer() = default; // only Release deletes
-
-    LONG m_nRefs = 1;
     std::weak_ptr<const AccessibleTraits> m_pTraits;
 };
 
