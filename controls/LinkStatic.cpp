@@ -5,9 +5,21 @@
 #include <commctrl.h>
 #include <mbstring.h>
 
+#include <utility>
+
 namespace {
 constexpr size_t kCommandBuffer = 520;
 constexpr UINT_PTR kToolId = 1;
+// Posted by an assistive technology's default action, which must not wait for the open.
+constexpr UINT kOpenMessage = WM_APP;
+// What a link's default action is called, as the system's own links call it.
+constexpr char kDefaultAction[] = "Jump";
+
+// The keys that open a focused link. WM_CHAR carries the characters, which are
+// the same numbers as the keys.
+bool IsOpenKey(WPARAM nKey) {
+    return nKey == VK_SPACE || nKey == VK_RETURN;
+}
 
 // Where a pattern starts in a multibyte text, or npos.
 size_t FindMultibyte(const std::string& text, const char* pattern) {
@@ -24,6 +36,15 @@ BEGIN_MESSAGE_MAP(CLinkStatic, CWnd)
     ON_WM_TIMER()
     ON_WM_ERASEBKGND()
     ON_STN_CLICKED_REFLECT(OnClicked)
+    ON_WM_SETFONT()
+    ON_WM_SETFOCUS()
+    ON_WM_KILLFOCUS()
+    ON_WM_UPDATEUISTATE()
+    ON_WM_PAINT()
+    ON_WM_GETDLGCODE()
+    ON_WM_KEYDOWN()
+    ON_WM_GETOBJECT()
+    ON_MESSAGE(kOpenMessage, OnOpenRequested)
 END_MESSAGE_MAP()
 
 CLinkStatic::~CLinkStatic() {
@@ -64,7 +85,7 @@ void CLinkStatic::SetFollowed(BOOL bFollowed) {
 }
 
 void CLinkStatic::PreSubclassWindow() {
-    ::SetWindowLongA(m_hWnd, GWL_STYLE, static_cast<LONG>(GetStyle() | SS_NOTIFY));
+    ::SetWindowLongA(m_hWnd, GWL_STYLE, static_cast<LONG>(GetStyle() | SS_NOTIFY | WS_TABSTOP));
 
     std::string text = GetWindowText();
     if (m_strTarget.empty())
@@ -77,15 +98,12 @@ void CLinkStatic::PreSubclassWindow() {
         font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
     if (!font)
         font = static_cast<HFONT>(::GetStockObject(ANSI_VAR_FONT));
-    LOGFONTA lf = {};
-    ::GetObjectA(font, sizeof(lf), &lf);
-    m_fontPlain.Reset(::CreateFontIndirectA(&lf));
-    lf.lfUnderline = TRUE;
-    m_fontUnderlined.Reset(::CreateFontIndirectA(&lf));
+    MakeFonts(font);
 
     FitToText();
     LoadHandCursor();
     SetUnderlineMode(-1);
+    MakeAccessible();
 
     m_tipCtrl = ::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, 0, CW_USEDEFAULT, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
@@ -97,6 +115,14 @@ void CLinkStatic::PreSubclassWindow() {
     ::GetClientRect(m_hWnd, &ti.rect);
     ti.lpszText = const_cast<char*>(m_strTarget.c_str());
     ::SendMessageA(m_tipCtrl, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void CLinkStatic::MakeFonts(HFONT hFrom) {
+    LOGFONTA lf = {};
+    ::GetObjectA(hFrom, sizeof(lf), &lf);
+    m_fontPlain.Reset(::CreateFontIndirectA(&lf));
+    lf.lfUnderline = TRUE;
+    m_fontUnderlined.Reset(::CreateFontIndirectA(&lf));
 }
 
 void CLinkStatic::FitToText() {
@@ -231,6 +257,102 @@ void CLinkStatic::OnClicked() {
         ::MessageBeep(MB_ICONEXCLAMATION);
         ShowOpenError(r);
     }
+}
+
+// A dialog gives every control a new font when the DPI changes: the link's two
+// fonts are made again from it. The old ones go once the static holds a new one.
+void CLinkStatic::OnSetFont(HFONT hFont, BOOL bRedraw) {
+    if (!hFont || hFont == m_fontPlain.Get() || hFont == m_fontUnderlined.Get()) {
+        Default();
+        return;
+    }
+    CFontHandle oldPlain = std::move(m_fontPlain);
+    CFontHandle oldUnderlined = std::move(m_fontUnderlined);
+    MakeFonts(hFont);
+    const bool underlined = m_nUnderlineMode == 1 || (m_nUnderlineMode == -1 && m_bHovering);
+    HFONT shown = underlined ? m_fontUnderlined.Get() : m_fontPlain.Get();
+    SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(shown), bRedraw);
+    FitToText();
+}
+
+void CLinkStatic::OnSetFocus(HWND) {
+    Default();
+    Invalidate(TRUE);
+}
+
+void CLinkStatic::OnKillFocus(HWND) {
+    Default();
+    Invalidate(TRUE);
+}
+
+// Focus cues appear once the keyboard is used, and go when the mouse is.
+void CLinkStatic::OnUpdateUIState(UINT, UINT) {
+    Default();
+    if (::GetFocus() == m_hWnd)
+        Invalidate(TRUE);
+}
+
+bool CLinkStatic::ShowsFocusCue() const {
+    return ::GetFocus() == m_hWnd && !(SendMessage(WM_QUERYUISTATE) & UISF_HIDEFOCUS);
+}
+
+void CLinkStatic::OnPaint() {
+    const bool cue = ShowsFocusCue();
+    // The focus rectangle inverts what lies under it, so the static must have
+    // painted all of itself afresh first, background included.
+    if (cue)
+        ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    Default();
+    if (cue) {
+        CClientDC dc(m_hWnd);
+        RECT rc;
+        GetClientRect(&rc);
+        ::DrawFocusRect(dc.Get(), &rc);
+    }
+}
+
+// A dialog hands Space and Enter to the link instead of pressing its default button.
+UINT CLinkStatic::OnGetDlgCode(const MSG* pMsg) {
+    UINT code = static_cast<UINT>(Default());
+    if (pMsg && (pMsg->message == WM_KEYDOWN || pMsg->message == WM_CHAR) &&
+        IsOpenKey(pMsg->wParam))
+        code |= DLGC_WANTMESSAGE;
+    return code;
+}
+
+void CLinkStatic::OnKeyDown(UINT nChar, UINT, UINT nFlags) {
+    if (!IsOpenKey(nChar)) {
+        Default();
+        return;
+    }
+    // A key held down repeats: it opens once, as one click does.
+    if (!(nFlags & KF_REPEAT))
+        OnClicked();
+}
+
+void CLinkStatic::MakeAccessible() {
+    m_pAccessible = std::make_shared<AccessibleTraits>();
+    m_pAccessible->role = ROLE_SYSTEM_LINK;
+    m_pAccessible->state = [this](LONG standard) {
+        LONG state =
+            (standard & ~STATE_SYSTEM_READONLY) | STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_LINKED;
+        return m_bFollowed ? state | STATE_SYSTEM_TRAVERSED : state;
+    };
+    m_pAccessible->defaultAction = kDefaultAction;
+    m_pAccessible->doDefaultAction = [this] {
+        if (m_hWnd)
+            ::PostMessageA(m_hWnd, kOpenMessage, 0, 0);
+    };
+}
+
+LRESULT CLinkStatic::OnGetObject(DWORD dwFlags, DWORD dwObjectId) {
+    LRESULT answer = AnswerClientObject(m_hWnd, dwFlags, dwObjectId, m_pAccessible);
+    return answer ? answer : Default();
+}
+
+LRESULT CLinkStatic::OnOpenRequested(WPARAM, LPARAM) {
+    OnClicked();
+    return 0;
 }
 
 LONG CLinkStatic::ReadClassesRootValue(const std::string& subKey, std::string& out) {

@@ -2,14 +2,18 @@
 // colours, shows a hand cursor and its address as a tooltip, changes colour
 // (and may gain an underline) under the mouse, fits itself to its text, and a
 // click opens its target; when the shell cannot, the command registered for
-// ".htm" files is run with the address, and a last failure is reported.
+// ".htm" files is run with the address, and a last failure is reported. It is
+// a tab stop that Space and Enter open as a click does, and tells assistive
+// technology that it is a link.
 #pragma once
 
 #include "LinkPlatform.h"
 
+#include "platform/Accessibility.h"
 #include "platform/ScopedHandles.h"
 #include "platform/Wnd.h"
 
+#include <memory>
 #include <string>
 
 class CLinkStatic : public CWnd {
@@ -54,12 +58,25 @@ protected:
     void OnTimer(UINT_PTR nIDEvent);
     BOOL OnEraseBkgnd(HDC hdc);
     void OnClicked();
+    void OnSetFont(HFONT hFont, BOOL bRedraw);
+    void OnSetFocus(HWND hOldWnd);
+    void OnKillFocus(HWND hNewWnd);
+    void OnUpdateUIState(UINT nAction, UINT nUIElement);
+    void OnPaint();
+    UINT OnGetDlgCode(const MSG* pMsg);
+    void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    LRESULT OnGetObject(DWORD dwFlags, DWORD dwObjectId);
+    LRESULT OnOpenRequested(WPARAM, LPARAM);
     DECLARE_MESSAGE_MAP()
 
 private:
+    void MakeFonts(HFONT hFrom);
     void FitToText();
     void LoadHandCursor();
+    bool ShowsFocusCue() const;
+    void MakeAccessible();
     CLinkPlatform* m_pPlatform = &CLinkPlatform::System();
+    std::shared_ptr<AccessibleTraits> m_pAccessible;
 };
 
 // The registered ".htm" command with the address in place of its placeholder:

@@ -2,6 +2,7 @@
 
 #include "platform/WndClass.h"
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -17,6 +18,8 @@ BEGIN_MESSAGE_MAP(CProgressStrip, CWnd)
     ON_WM_ERASEBKGND()
     ON_WM_PAINT()
     ON_WM_TIMER()
+    ON_WM_SHOWWINDOW()
+    ON_WM_GETOBJECT()
 END_MESSAGE_MAP()
 
 CProgressStrip::CProgressStrip(CWnd* pHost, int nUpper, HBITMAP hSkin) {
@@ -97,6 +100,7 @@ int CProgressStrip::SetPos(int nPos, BOOL bRefresh) {
     m_nPos = Clamp(nPos);
     if (bRefresh)
         Refresh();
+    ReportPercent();
     return m_nPrevPos;
 }
 
@@ -115,6 +119,7 @@ int CProgressStrip::StepIt(BOOL bRefresh) {
     m_nPos = Clamp(static_cast<long long>(m_nPos) + m_nStep);
     if (bRefresh)
         RefreshStep();
+    ReportPercent();
     return m_nPrevPos;
 }
 
@@ -303,4 +308,53 @@ void CProgressStrip::OnPaint() {
     for (const TileDraw& d : m_lastPaint)
         ImageList_Draw(m_imlTiles, d.tile, mem.Get(), d.offset, 0, ILD_NORMAL);
     ::BitBlt(dc.Get(), 0, 0, cx, cy, mem.Get(), 0, 0, SRCCOPY);
+}
+
+int CProgressStrip::GetPercent() const {
+    const long long range = static_cast<long long>(m_nUpper) - m_nLower;
+    if (range <= 0)
+        return 0;
+    return static_cast<int>((static_cast<long long>(m_nPos) - m_nLower) * 100 / range);
+}
+
+void CProgressStrip::SetAccessibleName(std::function<std::string()> name) {
+    m_pAccessible->name = std::move(name);
+}
+
+void CProgressStrip::SetPercentListener(std::function<void(int nPercent)> listener) {
+    m_percentListener = std::move(listener);
+}
+
+std::shared_ptr<AccessibleTraits> CProgressStrip::MakeAccessible() {
+    auto traits = std::make_shared<AccessibleTraits>();
+    traits->role = ROLE_SYSTEM_PROGRESSBAR;
+    traits->value = [this] { return std::to_string(GetPercent()) + "%"; };
+    return traits;
+}
+
+// A run steps once a file, thousands of times: only a new whole percentage is
+// worth telling, and only while the strip is shown. Its own visibility counts,
+// so that a minimized window's taskbar button goes on showing the run.
+void CProgressStrip::ReportPercent() {
+    const int percent = GetPercent();
+    if (percent == m_nReportedPercent)
+        return;
+    m_nReportedPercent = percent;
+    if (!(GetStyle() & WS_VISIBLE))
+        return;
+    ::NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
+    if (m_percentListener)
+        m_percentListener(percent);
+}
+
+void CProgressStrip::OnShowWindow(BOOL bShow, UINT nStatus) {
+    Default();
+    // A parent's minimizing or restoring (nStatus) leaves the strip as it was.
+    if (nStatus == 0 && m_percentListener)
+        m_percentListener(bShow ? GetPercent() : -1);
+}
+
+LRESULT CProgressStrip::OnGetObject(DWORD dwFlags, DWORD dwObjectId) {
+    LRESULT answer = AnswerClientObject(m_hWnd, dwFlags, dwObjectId, m_pAccessible);
+    return answer ? answer : Default();
 }

@@ -6,10 +6,15 @@
 
 #include "StripPaintPlan.h"
 
+#include "platform/Accessibility.h"
 #include "platform/ScopedHandles.h"
 #include "platform/Wnd.h"
 
 #include <commctrl.h>
+
+#include <functional>
+#include <memory>
+#include <string>
 
 class CProgressStrip : public CWnd {
 public:
@@ -37,6 +42,14 @@ public:
     // How many back buffers were made: one per size the strip was painted at.
     int GetBackBufferCount() const { return m_nBackBuffers; }
 
+    // The position as a whole percentage of the range, rounded down.
+    int GetPercent() const;
+    // What assistive technology calls the strip; asked for each time it wants it.
+    void SetAccessibleName(std::function<std::string()> name);
+    // Told the percentage when it changes while the strip is shown, when the
+    // strip is shown, and -1 when it is hidden.
+    void SetPercentListener(std::function<void(int nPercent)> listener);
+
     // Skin preparation, public for its own tests.
     static BOOL CopyBitmap(CBitmapHandle& dest, HBITMAP hSource);
     static BOOL ConvertSkinToDevice(CBitmapHandle& dest, HBITMAP hSource, HDC hdc);
@@ -45,6 +58,8 @@ protected:
     void OnTimer(UINT_PTR nIDEvent);
     BOOL OnEraseBkgnd(HDC hdc);
     void OnPaint();
+    void OnShowWindow(BOOL bShow, UINT nStatus);
+    LRESULT OnGetObject(DWORD dwFlags, DWORD dwObjectId);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -84,4 +99,11 @@ private:
     DWORD m_dwLastStepPaint = 0; // tick count of the last invalidation by a step
     std::vector<TileDraw> m_lastPaint;
     int m_nBackBuffers = 0;
+
+    // What listeners and assistive technology are told.
+    std::shared_ptr<AccessibleTraits> MakeAccessible();
+    void ReportPercent();
+    std::shared_ptr<AccessibleTraits> m_pAccessible = MakeAccessible();
+    std::function<void(int)> m_percentListener;
+    int m_nReportedPercent = 0;
 };

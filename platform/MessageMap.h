@@ -134,17 +134,53 @@ protected:                                                                      
          AFX_SELF->OnDropFiles(reinterpret_cast<HDROP>(wp));                                       \
          return 0;                                                                                 \
      }},
+// void OnSetFont(HFONT hFont, BOOL bRedraw)
+#define ON_WM_SETFONT()                                                                            \
+    {WM_SETFONT, 0, 0, 0, [](CWnd* self, WPARAM wp, LPARAM lp) -> LRESULT {                        \
+         AFX_SELF->OnSetFont(reinterpret_cast<HFONT>(wp), LOWORD(lp));                             \
+         return 0;                                                                                 \
+     }},
 // void OnSetFocus(HWND hOldWnd)
 #define ON_WM_SETFOCUS()                                                                           \
     {WM_SETFOCUS, 0, 0, 0, [](CWnd* self, WPARAM wp, LPARAM) -> LRESULT {                          \
          AFX_SELF->OnSetFocus(reinterpret_cast<HWND>(wp));                                         \
          return 0;                                                                                 \
      }},
-// void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
+// void OnKillFocus(HWND hNewWnd)
+#define ON_WM_KILLFOCUS()                                                                          \
+    {WM_KILLFOCUS, 0, 0, 0, [](CWnd* self, WPARAM wp, LPARAM) -> LRESULT {                         \
+         AFX_SELF->OnKillFocus(reinterpret_cast<HWND>(wp));                                        \
+         return 0;                                                                                 \
+     }},
+// UINT OnGetDlgCode(const MSG* pMsg): pMsg is the message a dialog asks about, or null.
+#define ON_WM_GETDLGCODE()                                                                         \
+    {WM_GETDLGCODE, 0, 0, 0, [](CWnd* self, WPARAM, LPARAM lp) -> LRESULT {                        \
+         return AFX_SELF->OnGetDlgCode(reinterpret_cast<const MSG*>(lp));                          \
+     }},
+// void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags): nFlags is the high word of lParam.
 #define ON_WM_KEYDOWN()                                                                            \
     {WM_KEYDOWN, 0, 0, 0, [](CWnd* self, WPARAM wp, LPARAM lp) -> LRESULT {                        \
          AFX_SELF->OnKeyDown(static_cast<UINT>(wp), LOWORD(lp), HIWORD(lp));                       \
          return 0;                                                                                 \
+     }},
+// void OnUpdateUIState(UINT nAction, UINT nUIElement)
+#define ON_WM_UPDATEUISTATE()                                                                      \
+    {WM_UPDATEUISTATE, 0, 0, 0, [](CWnd* self, WPARAM wp, LPARAM) -> LRESULT {                     \
+         AFX_SELF->OnUpdateUIState(LOWORD(wp), HIWORD(wp));                                        \
+         return 0;                                                                                 \
+     }},
+// void OnShowWindow(BOOL bShow, UINT nStatus): nStatus is 0 when ShowWindow asked, else why
+// (SW_PARENTCLOSING, ...).
+#define ON_WM_SHOWWINDOW()                                                                         \
+    {WM_SHOWWINDOW, 0, 0, 0, [](CWnd* self, WPARAM wp, LPARAM lp) -> LRESULT {                     \
+         AFX_SELF->OnShowWindow(static_cast<BOOL>(wp), static_cast<UINT>(lp));                     \
+         return 0;                                                                                 \
+     }},
+// LRESULT OnGetObject(DWORD dwFlags, DWORD dwObjectId): 0 lets the system make the standard
+// object. The id is passed as a DWORD, since 64-bit callers may or may not sign-extend it.
+#define ON_WM_GETOBJECT()                                                                          \
+    {WM_GETOBJECT, 0, 0, 0, [](CWnd* self, WPARAM wp, LPARAM lp) -> LRESULT {                      \
+         return AFX_SELF->OnGetObject(static_cast<DWORD>(wp), static_cast<DWORD>(lp));             \
      }},
 // LRESULT memberFxn(WPARAM wParam, LPARAM lParam)
 #define ON_MESSAGE(message, memberFxn)                                                             \

@@ -1,5 +1,6 @@
-// The hyperlink label: colours, hover, fit to text, opening with its fallback,
-// and the error texts. Opens go to a scripted platform; no browser starts.
+// The hyperlink label: colours, hover, fit to text, fonts, keyboard and focus,
+// what assistive technology learns of it, opening with its fallback, and the
+// error texts. Opens go to a scripted platform; no browser starts.
 #include "controls/LinkStatic.h"
 #include "support/TestSupport.h"
 
@@ -13,12 +14,16 @@ namespace {
 class CScriptedPlatform : public CLinkPlatform {
 public:
     int m_nShellResult = 2;
+    int m_nOpens = 0;
     std::map<std::string, std::string> m_registry;
     UINT m_nRunResult = 33;
     std::vector<std::string> m_commands;
     std::string m_strWindowsDir = "C:\\no-such-windows";
 
-    int ShellOpen(const std::string&, int) override { return m_nShellResult; }
+    int ShellOpen(const std::string&, int) override {
+        ++m_nOpens;
+        return m_nShellResult;
+    }
     LONG ReadClassesRoot(const std::string& key, std::string& value) override {
         auto it = m_registry.find(key);
         if (it == m_registry.end())
@@ -185,6 +190,107 @@ TEST_F(Link, FitsToItsTextFromTheRightEdge) {
     EXPECT_EQ(rc.right - rc.left, 280);
     EXPECT_EQ(rc.bottom - rc.top, 30);
     fixed.DestroyWindow();
+}
+
+TEST_F(Link, NewFontFromTheDialogRemakesItsOwnFontsAndFitsThemAgain) {
+    Attach();
+    m_link.SetUnderlineMode(1);
+    RECT before = RectInParent(m_hStatic, m_parent.m_hWnd);
+    LOGFONTA lf = {};
+    ::GetObjectA(m_link.m_fontPlain.Get(), sizeof(lf), &lf);
+    lf.lfHeight *= 2; // as a dialog's font at twice the DPI
+    CFontHandle dialogFont(::CreateFontIndirectA(&lf));
+    m_link.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont.Get()), TRUE);
+
+    EXPECT_NE(m_link.m_fontPlain.Get(), dialogFont.Get()); // copies of its own
+    LOGFONTA made = {};
+    ::GetObjectA(m_link.m_fontUnderlined.Get(), sizeof(made), &made);
+    EXPECT_EQ(made.lfHeight, lf.lfHeight);
+    EXPECT_TRUE(made.lfUnderline);
+    EXPECT_EQ(Font(), m_link.m_fontUnderlined.Get()); // still always underlined
+    RECT after = RectInParent(m_hStatic, m_parent.m_hWnd);
+    EXPECT_GT(after.right - after.left, before.right - before.left);
+    EXPECT_GT(after.bottom - after.top, before.bottom - before.top);
+}
+
+TEST_F(Link, IsATabStopThatADialogHandsSpaceAndEnterToOpenIt) {
+    Attach();
+    EXPECT_TRUE(m_link.GetStyle() & WS_TABSTOP);
+    m_platform.m_nShellResult = 42;
+    const struct {
+        WPARAM key;
+        LPARAM flags;
+        bool wanted;
+        int opens;
+    } cases[] = {
+        {VK_RETURN, 0, true, 1},
+        {VK_SPACE, 0, true, 1},
+        {VK_RETURN, KF_REPEAT << 16, true, 0}, // held down: opened once already
+        {'A', 0, false, 0},
+    };
+    for (const auto& c : cases) {
+        MSG msg = {m_hStatic, WM_KEYDOWN, c.key, c.flags, 0, {0, 0}};
+        const LRESULT code =
+            m_link.SendMessage(WM_GETDLGCODE, c.key, reinterpret_cast<LPARAM>(&msg));
+        EXPECT_EQ((code & DLGC_WANTMESSAGE) != 0, c.wanted) << c.key;
+        const int before = m_platform.m_nOpens;
+        ::IsDialogMessageA(m_parent.m_hWnd, &msg);
+        PumpPending();
+        EXPECT_EQ(m_platform.m_nOpens - before, c.opens) << c.key;
+    }
+}
+
+// Wine keeps no keyboard cue state of its own: the window's answer stands in for it.
+LRESULT CALLBACK AnswerUiState(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                               DWORD_PTR pState) {
+    if (message == WM_QUERYUISTATE)
+        return *reinterpret_cast<const LRESULT*>(pState);
+    return ::DefSubclassProc(hWnd, message, wParam, lParam);
+}
+
+TEST_F(Link, DrawsAFocusRectangleOnlyWhileFocusedWithFocusCuesOn) {
+    ::SetCursorPos(5, 5);
+    Attach();
+    m_link.SetUnderlineMode(1);
+    LRESULT uiState = 0;
+    ::SetWindowSubclass(m_hStatic, &AnswerUiState, 1, reinterpret_cast<DWORD_PTR>(&uiState));
+    auto picture = [&] {
+        ::UpdateWindow(m_hStatic);
+        return CaptureClient(m_hStatic).rgb;
+    };
+    const auto unfocused = picture();
+    ::SetFocus(m_hStatic);
+    EXPECT_NE(picture(), unfocused);
+    uiState = UISF_HIDEFOCUS; // the mouse was used last
+    m_link.SendMessage(WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS));
+    EXPECT_EQ(picture(), unfocused);
+    uiState = 0;
+    m_link.SendMessage(WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS));
+    EXPECT_NE(picture(), unfocused);
+    ::SetFocus(m_parent.m_hWnd);
+    EXPECT_EQ(picture(), unfocused);
+    ::RemoveWindowSubclass(m_hStatic, &AnswerUiState, 1);
+}
+
+TEST_F(Link, IsALinkToAssistiveTechnologyWhoseDefaultActionOpensLater) {
+    Attach();
+    m_platform.m_nShellResult = 42;
+    AccessibleFacts facts = ReadAccessible(m_hStatic);
+    EXPECT_EQ(facts.role, ROLE_SYSTEM_LINK);
+    EXPECT_EQ(facts.name, "Visit Tessivox's Homepage");
+    EXPECT_EQ(facts.defaultAction, "Jump");
+    const LONG kinds = STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_LINKED | STATE_SYSTEM_TRAVERSED;
+    EXPECT_EQ(facts.state & kinds, STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_LINKED);
+
+    VARIANT self;
+    ::VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    EXPECT_EQ(ClientAccessible(m_hStatic)->accDoDefaultAction(self), S_OK);
+    EXPECT_EQ(m_platform.m_nOpens, 0); // the caller is not kept waiting
+    PumpPending();
+    EXPECT_EQ(m_platform.m_nOpens, 1);
+    EXPECT_EQ(ReadAccessible(m_hStatic).state & kinds, kinds);
 }
 
 std::string TipText(HWND tip, HWND tool) {

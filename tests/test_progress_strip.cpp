@@ -1,4 +1,5 @@
-// The progress strip on real windows: range, host following, pixels, handles.
+// The progress strip on real windows: range, host following, pixels, handles,
+// and what it tells assistive technology and its listener.
 #include "controls/ProgressStrip.h"
 #include "support/TestSupport.h"
 
@@ -165,6 +166,57 @@ TEST_F(Strip, AChangeIsPaintedOnceAndStepsHeldBackByThePaceSoon) {
         PumpPending();
     EXPECT_EQ(strip.GetDrawnEndPx(), strip.GetGeometry().endPx);
     EXPECT_GT(strip.GetDrawnEndPx(), 0);
+}
+
+// The value changes the system announces for one window.
+struct ValueChanges {
+    static HWND s_hWnd;
+    static int s_nCount;
+    static void CALLBACK Hear(HWINEVENTHOOK, DWORD, HWND hWnd, LONG idObject, LONG idChild, DWORD,
+                              DWORD) {
+        if (hWnd == s_hWnd && idObject == OBJID_CLIENT && idChild == CHILDID_SELF)
+            ++s_nCount;
+    }
+};
+HWND ValueChanges::s_hWnd = nullptr;
+int ValueChanges::s_nCount = 0;
+
+TEST_F(Strip, IsAProgressBarToAssistiveTechnologyAnnouncingEachNewPercent) {
+    CProgressStrip strip(&m_host, 10000, m_hSkin);
+    strip.SetAccessibleName([] { return std::string("Renaming"); });
+    ValueChanges::s_hWnd = strip.m_hWnd;
+    ValueChanges::s_nCount = 0;
+    HWINEVENTHOOK hook =
+        ::SetWinEventHook(EVENT_OBJECT_VALUECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr,
+                          &ValueChanges::Hear, ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(hook, nullptr);
+    strip.SetPos(4500);
+    PumpPending();
+    EXPECT_EQ(ValueChanges::s_nCount, 1);
+    strip.StepIt(); // 45.01 %: still 45
+    PumpPending();
+    EXPECT_EQ(ValueChanges::s_nCount, 1);
+    AccessibleFacts facts = ReadAccessible(strip.m_hWnd);
+    EXPECT_EQ(facts.role, ROLE_SYSTEM_PROGRESSBAR);
+    EXPECT_EQ(facts.name, "Renaming");
+    EXPECT_EQ(facts.value, "45%");
+    strip.SetPos(4600);
+    PumpPending();
+    EXPECT_EQ(ValueChanges::s_nCount, 2);
+    ::UnhookWinEvent(hook);
+}
+
+TEST_F(Strip, ListenerHearsNewPercentagesWhileShownAndMinusOneWhenHidden) {
+    CProgressStrip strip(&m_host, 10000, m_hSkin);
+    std::vector<int> heard;
+    strip.SetPercentListener([&](int nPercent) { heard.push_back(nPercent); });
+    strip.SetPos(4500);
+    strip.SetPos(4599);
+    strip.ShowWindow(SW_HIDE);
+    strip.SetPos(5000);
+    strip.ShowWindow(SW_SHOW);
+    strip.SetPos(10000);
+    EXPECT_EQ(heard, (std::vector<int>{45, -1, 50, 100}));
 }
 
 bool IsBlue(COLORREF c) {

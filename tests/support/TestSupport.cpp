@@ -155,3 +155,52 @@ int CountGdiObjects() {
             ++n;
     return n;
 }
+
+CComPtr<IAccessible> ClientAccessible(HWND hWnd) {
+    CComPtr<IAccessible> acc;
+    ::AccessibleObjectFromWindow(hWnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                 reinterpret_cast<void**>(acc.Receive()));
+    return acc;
+}
+
+namespace {
+std::string TakeText(BSTR text) {
+    std::string narrow;
+    const int len = static_cast<int>(::SysStringLen(text));
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text, len, nullptr, 0, nullptr, nullptr);
+    if (n > 0) {
+        narrow.assign(static_cast<size_t>(n), '\0');
+        ::WideCharToMultiByte(CP_UTF8, 0, text, len, &narrow[0], n, nullptr, nullptr);
+    }
+    ::SysFreeString(text);
+    return narrow;
+}
+} // namespace
+
+AccessibleFacts ReadAccessible(HWND hWnd) {
+    AccessibleFacts facts;
+    CComPtr<IAccessible> acc = ClientAccessible(hWnd);
+    if (!acc)
+        return facts;
+    VARIANT self;
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR text = nullptr;
+    if (SUCCEEDED(acc->get_accName(self, &text)))
+        facts.name = TakeText(text);
+    text = nullptr;
+    if (SUCCEEDED(acc->get_accValue(self, &text)))
+        facts.value = TakeText(text);
+    text = nullptr;
+    if (SUCCEEDED(acc->get_accDefaultAction(self, &text)))
+        facts.defaultAction = TakeText(text);
+    VARIANT v;
+    ::VariantInit(&v);
+    if (SUCCEEDED(acc->get_accRole(self, &v)) && v.vt == VT_I4)
+        facts.role = v.lVal;
+    ::VariantClear(&v);
+    if (SUCCEEDED(acc->get_accState(self, &v)) && v.vt == VT_I4)
+        facts.state = v.lVal;
+    ::VariantClear(&v);
+    return facts;
+}

@@ -4,7 +4,11 @@
 
 #include "Files.h"
 
+#include "platform/ScopedHandles.h"
+
 #include <windows.h>
+
+#include <oleacc.h>
 
 #include <deque>
 #include <string>
@@ -72,3 +76,14 @@ RECT RectInParent(HWND hChild, HWND hParent);
 // The process's live GDI objects. Wine's GetGuiResources always answers 0, so
 // there the shared handle table that the process environment block names is counted.
 int CountGdiObjects();
+
+// A window's client object as a screen reader gets it, and what it says of itself.
+CComPtr<IAccessible> ClientAccessible(HWND hWnd);
+struct AccessibleFacts {
+    std::string name;
+    LONG role = 0;
+    LONG state = 0;
+    std::string value;
+    std::string defaultAction;
+};
+AccessibleFacts ReadAccessible(HWND hWnd);
