@@ -4,6 +4,7 @@
 #include "app/LocalizeWindow.h"
 #include "res/resource.h"
 
+#include "platform/Accessibility.h"
 #include "platform/CodePage.h"
 #include "platform/DataExchange.h"
 #include "platform/Dpi.h"
@@ -78,6 +79,8 @@ BOOL CRenamerDlg::OnInitDialog() {
     AnchorChild(GetDlgItemHwnd(IDC_FILE_LIST), ANCHOR_TOP_RIGHT, ANCHOR_BOTTOM_RIGHT);
 
     m_pProgress = std::make_unique<CProgressStrip>(&m_stcProgressFrame, 10000, m_pSkinBitmap);
+    m_pTaskbar = std::make_unique<CTaskbarProgress>(m_hWnd);
+    m_pProgress->SetPercentListener([this](int nPercent) { m_pTaskbar->Show(nPercent); });
     m_pProgress->ShowWindow(SW_HIDE);
 
     char about[256] = {};
@@ -109,6 +112,7 @@ BOOL CRenamerDlg::OnInitDialog() {
     m_tabPages.InsertItem(1, LookupText("Expert", "  Expert  "));
     // Below the headers, which the tab control measures once it holds them.
     PlacePages();
+    NameControlsForScreenReaders();
 
     // Folders dropped from Explorer choose the folder; the system takes the
     // drop from a program of lower rights too when this one runs elevated.
@@ -149,6 +153,19 @@ void CRenamerDlg::OnPaint() {
 
 HCURSOR CRenamerDlg::OnQueryDragIcon() {
     return static_cast<HCURSOR>(m_hIcon);
+}
+
+void CRenamerDlg::NameControlsForScreenReaders() {
+    // Looked up when a screen reader asks, so that a language file gains the
+    // texts only where one is used.
+    auto name = [](const char* text) { return [text] { return LookupText(text, text); }; };
+    SetAccessibleName(m_tree.m_hWnd, name("Folders"));
+    SetAccessibleName(m_tabPages.m_hWnd, name("Options"));
+    SetAccessibleName(m_listFiles.m_hWnd, name("Files"));
+    SetAccessibleName(m_pageBeginner.GetDlgItemHwnd(IDC_PREFIX), name("Text to add"));
+    SetAccessibleName(m_pageBeginner.GetDlgItemHwnd(IDC_REPLACE_FROM), name("Text to replace"));
+    SetAccessibleName(m_pageBeginner.GetDlgItemHwnd(IDC_REPLACE_TO), name("Replacement"));
+    m_pProgress->SetAccessibleName(name("Progress"));
 }
 
 void CRenamerDlg::SetWindowIcons() {

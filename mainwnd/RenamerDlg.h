@@ -15,6 +15,7 @@
 
 #include "platform/CommonControls.h"
 #include "platform/KnownFolders.h"
+#include "platform/TaskbarProgress.h"
 
 #include <memory>
 #include <string>
@@ -39,6 +40,8 @@ public:
     HBITMAP m_pSkinBitmap = nullptr; // owned
     int m_nCollisionCount = 0;
     std::unique_ptr<CProgressStrip> m_pProgress;
+    // The run's progress on the taskbar button too, as the strip shows it.
+    std::unique_ptr<CTaskbarProgress> m_pTaskbar;
     // Paths given on the command line, chosen once the window shows.
     std::vector<std::string> m_startPaths;
     // The folders a whole-folder run asks about before it renames anything
@@ -122,6 +125,9 @@ private:
     void PlacePages();
     // The icons the title bar and the taskbar show, at the window's DPI.
     void SetWindowIcons();
+    // What screen readers call the controls whose window texts name them
+    // poorly ("Tab1", "List1") or not at all.
+    void NameControlsForScreenReaders();
     // The current folder read again from the disk, in the tree and in the list (F5).
     void RefreshFromDisk();
     void SelectListedFiles(const std::vector<std::string>& names);

@@ -290,6 +290,35 @@ TEST_F(MainWindow, FolderTreeSelectionGivesThePathAndTheList) {
     EXPECT_EQ(ListedNames(), std::vector<std::string>{"x.jpg"});
 }
 
+TEST_F(MainWindow, ScreenReadersHearWhatEachControlIsAndTheLinkAndStripRoles) {
+    struct Named {
+        HWND hWnd;
+        const char* name;
+        LONG role; // 0: the system's own, which Wine reports as a plain client area
+    };
+    const Named controls[] = {
+        {m_dlg->m_tree.m_hWnd, "Folders", 0},
+        {m_dlg->m_tabPages.m_hWnd, "Options", 0},
+        {m_dlg->m_listFiles.m_hWnd, "Files", 0},
+        {PageItem(IDC_PREFIX), "Text to add", ROLE_SYSTEM_TEXT},
+        {PageItem(IDC_REPLACE_FROM), "Text to replace", ROLE_SYSTEM_TEXT},
+        {PageItem(IDC_REPLACE_TO), "Replacement", ROLE_SYSTEM_TEXT},
+        {PageItem(IDC_HOMEPAGE_LINK), "Visit Tessivox's Homepage", ROLE_SYSTEM_LINK},
+        {m_dlg->m_pProgress->m_hWnd, "Progress", ROLE_SYSTEM_PROGRESSBAR},
+    };
+    for (const Named& c : controls) {
+        const AccessibleFacts facts = ReadAccessible(c.hWnd);
+        EXPECT_EQ(facts.name, c.name);
+        if (c.role) {
+            EXPECT_EQ(facts.role, c.role) << c.name;
+        }
+    }
+    EXPECT_EQ(ReadAccessible(m_dlg->m_pProgress->m_hWnd).value, "0%");
+    // the window texts the language file's keys are made from stay as they were
+    EXPECT_EQ(Text(m_dlg->m_tree.m_hWnd), "ShellTree Control");
+    EXPECT_EQ(Text(m_dlg->m_tabPages.m_hWnd), "Tab1");
+}
+
 // What a user at this DPI would see wrong in a window and everything in it: a
 // text its control cuts, two controls on top of each other, a control cut by
 // its parent's edge, a page over the tab headers. Empty when nothing is.
