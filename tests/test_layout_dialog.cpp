@@ -1,6 +1,7 @@
 // The resizable dialog on a real window: anchors, the deferred batch and its
 // flags, the erase rules, the size grip and the size limits.
 #include "layout/LayoutDialog.h"
+#include "platform/Dpi.h"
 #include "support/TestSupport.h"
 
 #include <commctrl.h>
@@ -179,7 +180,7 @@ TEST_F(Layout, GripIsATriangleInTheLowerRightCornerReportingTheSizingCorner) {
     ::GetWindowRect(grip, &rc);
     const int w = rc.right - rc.left;
     const int h = rc.bottom - rc.top;
-    EXPECT_EQ(w, ::GetSystemMetrics(SM_CXVSCROLL));
+    EXPECT_EQ(w, SystemMetricForDpi(SM_CXVSCROLL, WindowDpi(m_dlg.m_hWnd)));
     HRGN rgn = ::CreateRectRgn(0, 0, 0, 0);
     ASSERT_EQ(::GetWindowRgn(grip, rgn), COMPLEXREGION);
     int top = 0, bottom = 0;
