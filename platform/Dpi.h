@@ -14,3 +14,8 @@ UINT WindowDpi(HWND hWnd);
 // A system metric (SM_CXVSCROLL, SM_CXSMICON, ...) at a DPI; before Windows 10
 // 1607 the system DPI's, scaled when the DPI asked for is another one.
 int SystemMetricForDpi(int nIndex, UINT nDpi);
+
+// Keeps the dialog manager from rescaling a dialog and its controls on a DPI
+// change itself (Windows 10 1703 and later), so that it never works against
+// the dialog's own answer to WM_DPICHANGED.
+void DisableDialogDpiScaling(HWND hDlg);
