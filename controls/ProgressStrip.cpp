@@ -2,7 +2,6 @@
 
 #include "platform/WndClass.h"
 
-#include <algorithm>
 #include <vector>
 
 namespace {
@@ -263,15 +262,18 @@ void CProgressStrip::Rescale() {
     Invalidate(TRUE);
 }
 
-// Each tile is stretched to the bar's thickness and keeps the skin's aspect,
-// so that the round caps stay round; the body tiles repeat along the bar.
+// Each tile is stretched to the bar's thickness. On a bar thicker than the
+// skin it keeps the skin's aspect, so that the round caps stay round and the
+// body tiles, repeated, carry the length. A thinner bar squeezes the skin as it
+// always has: at 96 DPI the main window's bar is 15 pixels thick under Wine,
+// whose stand-in for Tahoma is a little smaller, and looks as it always did.
 BOOL CProgressStrip::PrepareTiles(HDC hdc, const RECT& rcHost) {
     BITMAP bm = {};
     ::GetObjectA(m_pDeviceSkin.Get(), sizeof(bm), &bm);
     const int skinTile = bm.bmWidth / kStripTileCount;
     const int height = bm.bmHeight;
     const int thickness = (rcHost.bottom - rcHost.top) - 2; // inside the static edge
-    const int tile = height > 0 ? std::max(1, skinTile * thickness / height) : 0;
+    const int tile = height > 0 && thickness > height ? skinTile * thickness / height : skinTile;
     m_cxTile = skinTile;
     m_cyTile = height;
 

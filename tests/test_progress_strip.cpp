@@ -193,8 +193,8 @@ TEST_F(Strip, PaintsTheFillUpToWhereTheGeometrySays) {
     }
 }
 
-// Tiles keep the skin's aspect at the thickness they are made for: at creation,
-// and again on Rescale, which an ordinary resize does not do.
+// Tiles keep the skin's aspect at a thickness larger than the skin's: at
+// creation, and again on Rescale, which an ordinary resize does not do.
 TEST_F(Strip, TilesKeepTheSkinsShapeAtTheThicknessTheyAreMadeFor) {
     auto firstBlue = [](const CProgressStrip& s, int y) {
         CCapture shot = CaptureClient(s.m_hWnd);
@@ -227,6 +227,13 @@ TEST_F(Strip, TilesKeepTheSkinsShapeAtTheThicknessTheyAreMadeFor) {
     const int corner = firstBlue(strip, capTop);
     EXPECT_GT(corner, 0);
     EXPECT_NEAR(cornerTall, 2 * corner, 1);
+
+    // A bar thinner than the skin, as the main window's at 96 DPI under Wine,
+    // squeezes it and keeps its tiles as wide as ever.
+    ::MoveWindow(m_host.m_hWnd, 10, 20, 172, 17, FALSE);
+    strip.Rescale();
+    EXPECT_EQ(strip.GetTileWidth(), 10);
+    EXPECT_EQ(strip.GetTileHeight(), 15);
 }
 
 TEST_F(Strip, SkinWidthThatIsNotAMultipleOfNineLosesItsRightColumns) {
