@@ -249,24 +249,50 @@ BOOL CProgressStrip::PrepareSkin(HBITMAP hSkin, BOOL bRefresh) {
     m_pDeviceSkin.Reset();
     CopyBitmap(m_pSkinCopy, hSkin);
     ConvertSkinToDevice(m_pDeviceSkin, m_pSkinCopy.Get(), dc.Get());
+    if (!PrepareTiles(dc.Get(), rcHost))
+        return FALSE;
+    if (bRefresh)
+        Refresh();
+    return TRUE;
+}
 
+void CProgressStrip::Rescale() {
+    RECT rcHost;
+    if (!m_hWnd || !m_pDeviceSkin || !GetHostRect(&rcHost))
+        return;
+    CClientDC dc(m_hWnd);
+    PrepareTiles(dc.Get(), rcHost);
+    m_rcPainted = RECT{};
+    Refresh();
+    Invalidate(TRUE);
+}
+
+// Each tile is stretched to the bar's thickness. On a bar thicker than the
+// skin it keeps the skin's aspect, so that the round caps stay round and the
+// body tiles, repeated, carry the length. A thinner bar squeezes the skin as it
+// always has: at 96 DPI the main window's bar is 15 pixels thick under Wine,
+// whose stand-in for Tahoma is a little smaller, and looks as it always did.
+BOOL CProgressStrip::PrepareTiles(HDC hdc, const RECT& rcHost) {
     BITMAP bm = {};
     ::GetObjectA(m_pDeviceSkin.Get(), sizeof(bm), &bm);
-    const int width = bm.bmWidth;
+    const int skinTile = bm.bmWidth / kStripTileCount;
     const int height = bm.bmHeight;
-    m_cxTile = width / kStripTileCount;
+    const int thickness = (rcHost.bottom - rcHost.top) - 2; // inside the static edge
+    const int tile = height > 0 && thickness > height ? skinTile * thickness / height : skinTile;
+    m_cxTile = skinTile;
     m_cyTile = height;
 
-    const int thickness = (rcHost.bottom - rcHost.top) - 2; // inside the static edge
-    m_pTileStrip.Reset(::CreateCompatibleBitmap(dc.Get(), width, thickness));
+    m_pTileStrip.Reset(::CreateCompatibleBitmap(hdc, tile * kStripTileCount, thickness));
     {
-        CMemoryDC skinDC(dc.Get());
-        CMemoryDC stripDC(dc.Get());
+        CMemoryDC skinDC(hdc);
+        CMemoryDC stripDC(hdc);
         CSelectObject selSkin(skinDC.Get(), m_pDeviceSkin.Get());
         CSelectObject selStrip(stripDC.Get(), m_pTileStrip.Get());
         ::SetStretchBltMode(stripDC.Get(), HALFTONE);
-        ::StretchBlt(stripDC.Get(), 0, 0, width, thickness, skinDC.Get(), 0, 0, width, height,
-                     SRCCOPY);
+        // One tile at a time, so that smoothing never mixes in a neighbour.
+        for (int i = 0; i < kStripTileCount; ++i)
+            ::StretchBlt(stripDC.Get(), i * tile, 0, tile, thickness, skinDC.Get(), i * skinTile, 0,
+                         skinTile, height, SRCCOPY);
     }
     BITMAP strip = {};
     ::GetObjectA(m_pTileStrip.Get(), sizeof(strip), &strip);
@@ -279,9 +305,6 @@ BOOL CProgressStrip::PrepareSkin(HBITMAP hSkin, BOOL bRefresh) {
     if (!m_imlTiles)
         return FALSE;
     ImageList_AddMasked(m_imlTiles, m_pTileStrip.Get(), kMaskColour);
-
-    if (bRefresh)
-        Refresh();
     return TRUE;
 }
 

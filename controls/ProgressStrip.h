@@ -28,6 +28,9 @@ public:
     int SetStep(int nStep);
     int StepIt(BOOL bRefresh = TRUE);
     int Refresh();
+    // Makes the tiles again for the host's thickness now and repaints the whole
+    // bar: after a DPI change. A resize alone keeps the tiles of creation.
+    void Rescale();
 
     int GetPos() const { return m_nPos; }
     int GetStep() const { return m_nStep; }
@@ -68,6 +71,7 @@ private:
     void RestoreHost();
     BOOL GetHostRect(RECT* prc) const;
     BOOL PrepareSkin(HBITMAP hSkin, BOOL bRefresh);
+    BOOL PrepareTiles(HDC hdc, const RECT& rcHost);
     BOOL ComputeGeometry(RECT* prcClient);
     void RefreshStep();
     int Clamp(long long nPos) const;

@@ -1,5 +1,6 @@
 #include "BusyTreeCtrl.h"
 
+#include "platform/Dpi.h"
 #include "platform/ScopedHandles.h"
 
 #include <mmsystem.h>
@@ -272,9 +273,10 @@ BOOL CBusyTreeCtrl::GetLoadingIconRect(HTREEITEM hItem, RECT* prc) {
     RECT rc;
     if (!GetItemRect(hItem, &rc, TRUE))
         return FALSE;
-    const int cx = ::GetSystemMetrics(SM_CXSMICON);
-    const int cy = ::GetSystemMetrics(SM_CYSMICON);
-    ::OffsetRect(&rc, -(cx + 3), ((rc.bottom - rc.top) - cy) / 2);
+    const UINT dpi = WindowDpi(m_hWnd);
+    const int cx = SystemMetricForDpi(SM_CXSMICON, dpi);
+    const int cy = SystemMetricForDpi(SM_CYSMICON, dpi);
+    ::OffsetRect(&rc, -(cx + ScaleForDpi(3, dpi)), ((rc.bottom - rc.top) - cy) / 2);
     *prc = {rc.left, rc.top, rc.left + cx, rc.top + cy};
     return TRUE;
 }

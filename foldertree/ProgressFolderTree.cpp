@@ -2,6 +2,7 @@
 
 #include "FeedbackBar.h"
 
+#include "platform/Dpi.h"
 #include "platform/ScopedHandles.h"
 
 #include <initializer_list>
@@ -11,7 +12,8 @@ void CProgressFolderTree::OnFeedbackBegin(HTREEITEM hLoadingItem) {
     RECT text = {};
     GetItemRect(hLoadingItem, &text, TRUE);
     BarRect frame, fill;
-    FeedbackBarRects({text.left, text.top, text.right, text.bottom}, frame, fill);
+    m_nBarDpi = WindowDpi(m_hWnd);
+    FeedbackBarRects({text.left, text.top, text.right, text.bottom}, m_nBarDpi, frame, fill);
     m_rcBar = {frame.left, frame.top, frame.right, frame.bottom};
     m_rcBarFill = {fill.left, fill.top, fill.right, fill.bottom};
     m_hBarFrameBrush = ::CreateSolidBrush(RGB(0, 0, 0));
@@ -25,7 +27,7 @@ void CProgressFolderTree::OnFeedbackDraw(BOOL bTick, int nTotal, int nDone) {
     }
     CClientDC dc(m_hWnd);
     ::FrameRect(dc.Get(), &m_rcBar, m_hBarFrameBrush);
-    m_rcBarFill.right = m_rcBarFill.left + FeedbackFillWidth(nTotal, nDone);
+    m_rcBarFill.right = m_rcBarFill.left + FeedbackFillWidth(nTotal, nDone, m_nBarDpi);
     ::FillRect(dc.Get(), &m_rcBarFill, m_hBarFillBrush);
 }
 

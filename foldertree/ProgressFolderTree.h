@@ -4,6 +4,8 @@
 
 #include "AnimatedFolderTree.h"
 
+#include "platform/DpiScale.h"
+
 class CProgressFolderTree : public CAnimatedFolderTree {
 protected:
     void OnFeedbackBegin(HTREEITEM hLoadingItem) override;
@@ -12,6 +14,7 @@ protected:
 
     RECT m_rcBar = {};
     RECT m_rcBarFill = {};
+    UINT m_nBarDpi = kDefaultDpi;      // the tree's when the feedback began
     HBRUSH m_hBarFrameBrush = nullptr; // owned from OnFeedbackBegin to OnFeedbackEnd
     HBRUSH m_hBarFillBrush = nullptr;  // owned likewise
 };

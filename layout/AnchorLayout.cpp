@@ -1,5 +1,6 @@
 #include "AnchorLayout.h"
 
+#include "platform/DpiScale.h"
 #include "platform/ScopedHandles.h"
 
 #include <string>
@@ -110,6 +111,16 @@ void AnchorLayout::ArrangeChildren() {
     }
     if (hdwp)
         ::EndDeferWindowPos(hdwp);
+}
+
+void AnchorLayout::ScaleAnchorOffsets(UINT nOldDpi, UINT nNewDpi) {
+    auto scale = [&](LONG& v) { v = ScaleBetweenDpis(v, nOldDpi, nNewDpi); };
+    for (AnchorRecord& rec : m_anchors) {
+        scale(rec.offTopLeft.x);
+        scale(rec.offTopLeft.y);
+        scale(rec.offBottomRight.x);
+        scale(rec.offBottomRight.y);
+    }
 }
 
 void AnchorLayout::ClipChildrenForErase(HDC hdc) {

@@ -31,6 +31,9 @@ public:
 
     void AnchorChild(HWND hChild, AnchorPoint topLeft, AnchorPoint bottomRight = ANCHOR_NONE);
     void ArrangeChildren();
+    // The offsets measured at one DPI, at another, so that the children keep
+    // their places when the window is laid out for the new DPI.
+    void ScaleAnchorOffsets(UINT nOldDpi, UINT nNewDpi);
     void ClipChildrenForErase(HDC hdc);
     void ClipChildForErase(HWND hChild, HDC hdc);
 

@@ -1,13 +1,18 @@
 #include "SizeGrip.h"
 
+#include "platform/Dpi.h"
 #include "platform/ScopedHandles.h"
 
 const char* const kGripProperty = "ResizableGrip";
 
-SizeGrip::SizeGrip()
-    : m_gripSize{::GetSystemMetrics(SM_CXVSCROLL), ::GetSystemMetrics(SM_CYHSCROLL)} {}
+namespace {
+SIZE GripSizeForDpi(UINT nDpi) {
+    return {SystemMetricForDpi(SM_CXVSCROLL, nDpi), SystemMetricForDpi(SM_CYHSCROLL, nDpi)};
+}
+} // namespace
 
 BOOL SizeGrip::CreateGrip() {
+    m_gripSize = GripSizeForDpi(WindowDpi(GetHostWindow()));
     const int w = m_gripSize.cx;
     const int h = m_gripSize.cy;
     m_gripBar =
@@ -39,6 +44,14 @@ BOOL SizeGrip::ShapeGrip(HWND hGrip, SIZE size) {
         return FALSE;
     shape.Release(); // the window owns the region from here on
     return TRUE;
+}
+
+void SizeGrip::SetGripDpi(UINT nDpi) {
+    m_gripSize = GripSizeForDpi(nDpi);
+    ::SetWindowPos(m_gripBar, nullptr, 0, 0, m_gripSize.cx, m_gripSize.cy,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    ShapeGrip(m_gripBar, m_gripSize);
+    UpdateGripPosition();
 }
 
 void SizeGrip::UpdateGripPosition() {

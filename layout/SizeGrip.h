@@ -8,11 +8,13 @@
 
 class SizeGrip {
 public:
-    SizeGrip();
     virtual HWND GetHostWindow() = 0;
     virtual ~SizeGrip() = default;
 
+    // The grip is as large as a scroll bar is thick at the host's DPI.
     BOOL CreateGrip();
+    // Resizes, reshapes and re-places the grip for the host's new DPI.
+    void SetGripDpi(UINT nDpi);
     void UpdateGripPosition();
     void ShowGrip(BOOL bShow);
     HWND GetGripWindow() const { return m_gripBar; }
@@ -23,7 +25,7 @@ public:
     static LRESULT CALLBACK GripHitTestProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 protected:
-    SIZE m_gripSize;
+    SIZE m_gripSize = {};
     HWND m_gripBar = nullptr; // a child of the host, destroyed with it
 };
 

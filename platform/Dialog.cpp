@@ -1,5 +1,6 @@
 #include "Dialog.h"
 
+#include "Dpi.h"
 #include "WinApp.h"
 
 namespace {
@@ -28,6 +29,8 @@ HWND CDialog::CreateFromTemplate(HWND hWndParent) {
     // counts characters, where an ANSI one would count bytes of UTF-8.
     HWND hWnd = ::CreateDialogIndirectParamW(hInst, tmpl, hWndParent, &AfxDlgProc, 0);
     UnhookWindowCreate();
+    if (hWnd)
+        DisableDialogDpiScaling(hWnd);
     if (!hWnd && m_hWnd)
         Detach();
     return hWnd;

@@ -38,3 +38,20 @@ int SystemMetricForDpi(int nIndex, UINT nDpi) {
     return ::MulDiv(::GetSystemMetrics(nIndex), static_cast<int>(nDpi),
                     static_cast<int>(systemDpi));
 }
+
+void DisableDialogDpiScaling(HWND hDlg) {
+    // DDC_DISABLE_ALL, and DCDC_DISABLE_FONT_UPDATE | DCDC_DISABLE_RELAYOUT:
+    // the headers name them only for Windows 10 builds.
+    constexpr int kDialogDisableAll = 0x0001;
+    constexpr int kControlDisableFontAndLayout = 0x0003;
+    using SetBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
+    static const auto setDialog = User32Function<SetBehaviorFn>("SetDialogDpiChangeBehavior");
+    static const auto setControl =
+        User32Function<SetBehaviorFn>("SetDialogControlDpiChangeBehavior");
+    if (setDialog)
+        setDialog(hDlg, kDialogDisableAll, kDialogDisableAll);
+    if (setControl)
+        for (HWND hChild = ::GetWindow(hDlg, GW_CHILD); hChild;
+             hChild = ::GetWindow(hChild, GW_HWNDNEXT))
+            setControl(hChild, kControlDisableFontAndLayout, kControlDisableFontAndLayout);
+}

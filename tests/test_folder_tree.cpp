@@ -1,6 +1,7 @@
 // The folder tree over Wine's real shell namespace.
 #include "foldertree/FeedbackBar.h"
 #include "foldertree/ProgressFolderTree.h"
+#include "platform/Dpi.h"
 #include "support/CountingMalloc.h"
 #include "support/TestSupport.h"
 
@@ -39,6 +40,8 @@ public:
             texts.push_back(GetItemText(c));
         return texts;
     }
+    using CProgressFolderTree::m_rcBar;
+    using CProgressFolderTree::m_rcIcon;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
@@ -205,12 +208,26 @@ TEST_F(FolderTree, FillOfFiveChildrenReportsTheseWidths) {
     ASSERT_NE(node, nullptr);
     std::vector<int> widths;
     m_tree.m_onProgressReport = [&](int total, int done) {
-        widths.push_back(FeedbackFillWidth(total, done));
+        widths.push_back(FeedbackFillWidth(total, done, kDefaultDpi));
     };
     int gdiBefore = CountGdiObjects();
     m_tree.Expand(node, TVE_EXPAND);
     EXPECT_EQ(widths, (std::vector<int>{0, 0, 8, 16, 23, 29, 34, 50}));
     EXPECT_EQ(CountGdiObjects(), gdiBefore); // the feedback's brushes are gone again
+}
+
+// Also run in a process of 192 DPI (tests/CMakeLists.txt).
+TEST_F(FolderTree, LoadingFeedbackIsSizedForTheTreesDpi) {
+    MakeFolder(m_dir / "sub");
+    m_tree.m_bFeedback = 1;
+    m_tree.SetRootFolder(nullptr);
+    HTREEITEM node = WalkTo(m_dir.Path());
+    ASSERT_NE(node, nullptr);
+    m_tree.Expand(node, TVE_EXPAND);
+    const UINT dpi = WindowDpi(m_tree.m_hWnd);
+    EXPECT_EQ(m_tree.m_rcBar.right - m_tree.m_rcBar.left, ScaleForDpi(kBarWidth, dpi));
+    EXPECT_EQ(m_tree.m_rcIcon.right - m_tree.m_rcIcon.left, SystemMetricForDpi(SM_CXSMICON, dpi));
+    EXPECT_EQ(m_tree.m_rcIcon.bottom - m_tree.m_rcIcon.top, SystemMetricForDpi(SM_CYSMICON, dpi));
 }
 
 TEST_F(FolderTree, DeletingANodeFreesItsListOnce) {

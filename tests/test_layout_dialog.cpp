@@ -1,12 +1,14 @@
 // The resizable dialog on a real window: anchors, the deferred batch and its
-// flags, the erase rules, the size grip and the size limits.
+// flags, the erase rules, the size grip, the size limits and a DPI change.
 #include "layout/LayoutDialog.h"
+#include "platform/Dpi.h"
 #include "support/TestSupport.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <map>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -44,6 +46,13 @@ public:
     }
     HWND Item(int id) const { return ::GetDlgItem(m_hWnd, id); }
     using AnchorLayout::Anchors;
+
+    std::vector<std::pair<UINT, UINT>> m_dpiChanges; // (old, new) of each hook call
+
+protected:
+    void OnDpiChanged(UINT nOldDpi, UINT nNewDpi) override {
+        m_dpiChanges.emplace_back(nOldDpi, nNewDpi);
+    }
 };
 
 class Layout : public ::testing::Test {
@@ -179,7 +188,7 @@ TEST_F(Layout, GripIsATriangleInTheLowerRightCornerReportingTheSizingCorner) {
     ::GetWindowRect(grip, &rc);
     const int w = rc.right - rc.left;
     const int h = rc.bottom - rc.top;
-    EXPECT_EQ(w, ::GetSystemMetrics(SM_CXVSCROLL));
+    EXPECT_EQ(w, SystemMetricForDpi(SM_CXVSCROLL, WindowDpi(m_dlg.m_hWnd)));
     HRGN rgn = ::CreateRectRgn(0, 0, 0, 0);
     ASSERT_EQ(::GetWindowRgn(grip, rgn), COMPLEXREGION);
     int top = 0, bottom = 0;
@@ -275,6 +284,73 @@ TEST_F(Layout, OpensAtItsResourceSizeWithASizingBorder) {
     EXPECT_EQ(client.bottom, units.bottom);
     EXPECT_TRUE(m_dlg.GetStyle() & WS_THICKFRAME);
     EXPECT_FALSE(m_dlg.GetStyle() & DS_MODALFRAME);
+}
+
+LONG FontHeight(HWND hWnd) {
+    LOGFONTA lf = {};
+    ::GetObjectA(reinterpret_cast<HGDIOBJ>(::SendMessageA(hWnd, WM_GETFONT, 0, 0)), sizeof(lf),
+                 &lf);
+    return lf.lfHeight;
+}
+
+// Wine never sends the message, so the move to a monitor of twice the DPI is
+// simulated; the client area doubles, as the frame scales with it on Windows.
+TEST_F(Layout, DpiChangeScalesEverythingAndLaterResizesKeepTheAnchors) {
+    const UINT oldDpi = m_dlg.GetDpi();
+    const UINT newDpi = 2 * oldDpi;
+    EXPECT_EQ(oldDpi, WindowDpi(m_dlg.m_hWnd));
+    const LONG fontHeight = FontHeight(m_dlg.Item(kLabel));
+    RECT grip = RectInParent(m_dlg.GetGripWindow(), m_dlg.m_hWnd);
+    RECT client;
+    m_dlg.GetClientRect(&client);
+    RECT suggested = {0, 0, 2 * client.right, 2 * client.bottom};
+    ::AdjustWindowRectEx(&suggested, m_dlg.GetStyle(), FALSE, m_dlg.GetExStyle());
+    ::OffsetRect(&suggested, 10 - suggested.left, 10 - suggested.top);
+    m_dlg.SendMessage(WM_DPICHANGED, MAKEWPARAM(newDpi, newDpi),
+                      reinterpret_cast<LPARAM>(&suggested));
+
+    EXPECT_EQ(m_dlg.GetDpi(), newDpi);
+    EXPECT_EQ(m_dlg.m_dpiChanges, (std::vector<std::pair<UINT, UINT>>{{oldDpi, newDpi}}));
+    for (int id = kLabel; id <= kListBox; ++id) {
+        const RECT was = m_initial[id], now = Rect(id);
+        EXPECT_NEAR(now.left, 2 * was.left, 1) << id;
+        EXPECT_NEAR(now.top, 2 * was.top, 1) << id;
+        EXPECT_NEAR(now.right, 2 * was.right, 1) << id;
+        EXPECT_NEAR(now.bottom, 2 * was.bottom, 1) << id;
+        if (id != kFrame) { // a frame keeps no font
+            EXPECT_EQ(FontHeight(m_dlg.Item(id)), 2 * fontHeight) << id;
+        }
+    }
+
+    RECT newGrip = RectInParent(m_dlg.GetGripWindow(), m_dlg.m_hWnd);
+    m_dlg.GetClientRect(&client);
+    EXPECT_EQ(newGrip.right - newGrip.left, SystemMetricForDpi(SM_CXVSCROLL, newDpi));
+    EXPECT_GT(newGrip.right - newGrip.left, grip.right - grip.left);
+    EXPECT_EQ(newGrip.right, client.right);
+    EXPECT_EQ(newGrip.bottom, client.bottom);
+    CRgnHandle shape(::CreateRectRgn(0, 0, 0, 0));
+    ::GetWindowRgn(m_dlg.GetGripWindow(), shape.Get());
+    EXPECT_TRUE(::PtInRegion(shape.Get(), newGrip.right - newGrip.left - 1,
+                             newGrip.bottom - newGrip.top - 1));
+
+    MINMAXINFO mmi = {};
+    m_dlg.SendMessage(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
+    EXPECT_EQ(mmi.ptMinTrackSize.x, 2 * m_initialSize.cx);
+    EXPECT_EQ(mmi.ptMinTrackSize.y, 2 * m_initialSize.cy);
+
+    // The same offsets from the anchors in a larger client area: Wine's frame
+    // keeps its size, so the minimum is larger than the dialog now is.
+    const RECT tab = Rect(kTab), tree = Rect(kTree), label = Rect(kLabel);
+    ::SetWindowPos(m_dlg.m_hWnd, nullptr, 0, 0, mmi.ptMinTrackSize.x + 40,
+                   mmi.ptMinTrackSize.y + 30, SWP_NOMOVE | SWP_NOZORDER);
+    RECT grown;
+    m_dlg.GetClientRect(&grown);
+    const int dx = grown.right - client.right, dy = grown.bottom - client.bottom;
+    ASSERT_GE(dx, 40);
+    EXPECT_EQ(Rect(kTab).left, tab.left + dx);
+    EXPECT_EQ(Rect(kTree).right, tree.right + dx);
+    EXPECT_EQ(Rect(kTree).bottom, tree.bottom + dy);
+    EXPECT_TRUE(Same(Rect(kLabel), label));
 }
 
 TEST_F(Layout, DestroyingDropsTheAnchors) {

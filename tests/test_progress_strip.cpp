@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 class Strip : public ::testing::Test {
@@ -241,6 +243,49 @@ TEST_F(Strip, PaintsTheFillUpToWhereTheGeometrySays) {
             EXPECT_TRUE(IsGrey(shot.At(end + 15, y))) << pos;
         }
     }
+}
+
+// Tiles keep the skin's aspect at a thickness larger than the skin's: at
+// creation, and again on Rescale, which an ordinary resize does not do.
+TEST_F(Strip, TilesKeepTheSkinsShapeAtTheThicknessTheyAreMadeFor) {
+    auto firstBlue = [](const CProgressStrip& s, int y) {
+        CCapture shot = CaptureClient(s.m_hWnd);
+        int x = 0;
+        while (x < shot.width && !IsBlue(shot.At(x, y)))
+            ++x;
+        return x;
+    };
+    const int capTop = 1; // the fill's start cap rounds its corner in this skin row
+    ::MoveWindow(m_host.m_hWnd, 10, 20, 172, 34, FALSE); // twice the thickness inside the edge
+    CProgressStrip strip(&m_host, 10000, m_hSkin);
+    ::UpdateWindow(strip.m_hWnd);
+    EXPECT_EQ(strip.GetTileWidth(), 20);
+    EXPECT_EQ(strip.GetTileHeight(), 32);
+    const int cornerTall = firstBlue(strip, 2 * capTop); // the upper of its two rows
+
+    ::MoveWindow(m_host.m_hWnd, 10, 20, 172, 18, FALSE);
+    Tick(strip);
+    ::UpdateWindow(strip.m_hWnd);
+    EXPECT_EQ(strip.GetTileWidth(), 20);
+    strip.SetPos(100);
+    ::UpdateWindow(strip.m_hWnd); // a partial repaint
+    strip.Rescale();
+    ::UpdateWindow(strip.m_hWnd);
+    EXPECT_EQ(strip.GetTileWidth(), 10);
+    EXPECT_EQ(strip.GetTileHeight(), 16);
+    const std::vector<TileDraw>& paint = strip.GetLastPaint();
+    EXPECT_EQ(std::count(paint.begin(), paint.end(), TileDraw{TrackStart, 0}), 1)
+        << "a full repaint, which alone draws the track's start";
+    const int corner = firstBlue(strip, capTop);
+    EXPECT_GT(corner, 0);
+    EXPECT_NEAR(cornerTall, 2 * corner, 1);
+
+    // A bar thinner than the skin, as the main window's at 96 DPI under Wine,
+    // squeezes it and keeps its tiles as wide as ever.
+    ::MoveWindow(m_host.m_hWnd, 10, 20, 172, 17, FALSE);
+    strip.Rescale();
+    EXPECT_EQ(strip.GetTileWidth(), 10);
+    EXPECT_EQ(strip.GetTileHeight(), 15);
 }
 
 TEST_F(Strip, SkinWidthThatIsNotAMultipleOfNineLosesItsRightColumns) {

@@ -2,11 +2,14 @@
 #include "app/AppPaths.h"
 #include "app/RenamerApp.h"
 #include "mainwnd/RenamerDlg.h"
+#include "res/resource.h"
 #include "support/TestSupport.h"
 
 #include "platform/FileFind.h"
 
 #include <gtest/gtest.h>
+
+#include <set>
 
 namespace {
 
@@ -129,6 +132,36 @@ TEST_F(StartUp, APathOnTheCommandLineChoosesItsFolderAndAMissingOneIsSaid) {
     EXPECT_EQ(g_strChosenFolder, "");
     ASSERT_EQ(m_boxes.Texts().size(), 1u);
     EXPECT_NE(m_boxes.Texts()[0].find(photos / "gone"), std::string::npos);
+}
+
+// Windows picks the image for the window's scale (16 at 100 %, 20 at 125 %, ...)
+// and Explorer's views; each must be there, not stretched from another size.
+TEST_F(StartUp, ProgramIconHoldsAnImageOfEverySizeTheScreensAskFor) {
+    HMODULE module = ::GetModuleHandleA(nullptr);
+    auto bits = [module](HRSRC res) {
+        return static_cast<PBYTE>(::LockResource(::LoadResource(module, res)));
+    };
+    HRSRC group = ::FindResourceA(module, MAKEINTRESOURCEA(IDR_MAINFRAME), RT_GROUP_ICON);
+    ASSERT_NE(group, nullptr);
+    std::set<int> ids;
+    for (int size : {16, 20, 24, 32, 40, 48, 64, 256}) {
+        const int id = ::LookupIconIdFromDirectoryEx(bits(group), TRUE, size, size, 0);
+        ids.insert(id);
+        HRSRC image = ::FindResourceA(module, MAKEINTRESOURCEA(id), RT_ICON);
+        ASSERT_NE(image, nullptr) << size;
+        HICON icon = ::CreateIconFromResourceEx(bits(image), ::SizeofResource(module, image), TRUE,
+                                                0x00030000, 0, 0, 0);
+        ICONINFO info = {};
+        ASSERT_TRUE(icon && ::GetIconInfo(icon, &info)) << size;
+        BITMAP bm = {};
+        ::GetObjectA(info.hbmColor, sizeof(bm), &bm);
+        EXPECT_EQ(bm.bmWidth, size);
+        EXPECT_EQ(bm.bmHeight, size);
+        ::DeleteObject(info.hbmColor);
+        ::DeleteObject(info.hbmMask);
+        ::DestroyIcon(icon);
+    }
+    EXPECT_EQ(ids.size(), 8u);
 }
 
 } // namespace

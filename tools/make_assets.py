@@ -3,13 +3,15 @@
 
   skin.bmp     the progress strip's skin: 90 x 16, 8 bits per pixel, nine 10 x 16 tiles
   loading.ani  the folder tree's loading animation: 8 frames, 8 steps, 32 x 32
-  tessivox.ico the program icon: a camera with a rename arrow, 16 and 32 pixels
+  tessivox.ico the program icon: a camera with a rename arrow, 16, 20, 24, 32, 40,
+               48, 64 and 256 pixels (the 256 one PNG-compressed, as Windows takes it)
 
 Run it from anywhere: python3 tools/make_assets.py. Only the standard library is used.
 """
 import math
 import os
 import struct
+import zlib
 
 RES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "res")
 MASK_CYAN = (0, 255, 255)
@@ -125,6 +127,19 @@ def dib32(rgba_rows):
     return info + bytes(xor) + bytes(mask)
 
 
+def png(rgba_rows):
+    """A PNG of 8-bit RGBA, each row unfiltered."""
+    h, w = len(rgba_rows), len(rgba_rows[0])
+
+    def chunk(tag, data):
+        return (struct.pack(">I", len(data)) + tag + data +
+                struct.pack(">I", zlib.crc32(tag + data) & 0xFFFFFFFF))
+
+    raw = b"".join(b"\0" + bytes(v for px in row for v in px) for row in rgba_rows)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 6, 0, 0, 0)) +
+            chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
 def icon_file(images, kind=1, hotspot=(0, 0)):
     """An .ico (kind 1) or .cur (kind 2) file from (size, dib) pairs."""
     out = struct.pack("<HHH", 0, kind, len(images))
@@ -209,8 +224,11 @@ def main():
     os.makedirs(RES, exist_ok=True)
     write_bmp8(os.path.join(RES, "skin.bmp"), skin_pixels())
     write_ani(os.path.join(RES, "loading.ani"))
+    # One image for each size a monitor's scale asks for, up to Explorer's largest view.
+    sizes = (16, 20, 24, 32, 40, 48, 64, 256)
+    images = [(n, png(camera_icon(n)) if n == 256 else dib32(camera_icon(n))) for n in sizes]
     with open(os.path.join(RES, "tessivox.ico"), "wb") as f:
-        f.write(icon_file([(16, dib32(camera_icon(16))), (32, dib32(camera_icon(32)))]))
+        f.write(icon_file(images))
 
 
 if __name__ == "__main__":
