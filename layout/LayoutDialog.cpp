@@ -128,7 +128,15 @@ CFontHandle CLayoutDialog::ScaledFont(UINT nOldDpi, UINT nNewDpi) {
     LOGFONTW lf = {};
     if (!current || !::GetObjectW(current, sizeof(lf), &lf))
         return CFontHandle();
-    lf.lfHeight = ScaleBetweenDpis(lf.lfHeight, nOldDpi, nNewDpi);
+    if (lf.lfHeight < 0) {
+        // A template gives whole points, which the dialog manager made pixels
+        // of: made again from the points, the font is the one a dialog opened
+        // at the new DPI gets, not one a rounding larger.
+        const int points = ::MulDiv(-lf.lfHeight, 72, static_cast<int>(nOldDpi));
+        lf.lfHeight = -::MulDiv(points, static_cast<int>(nNewDpi), 72);
+    } else {
+        lf.lfHeight = ScaleBetweenDpis(lf.lfHeight, nOldDpi, nNewDpi);
+    }
     lf.lfWidth = ScaleBetweenDpis(lf.lfWidth, nOldDpi, nNewDpi);
     return CFontHandle(::CreateFontIndirectW(&lf));
 }

@@ -104,7 +104,7 @@ BOOL CRenamerDlg::OnInitDialog() {
     m_pageExpert.Create(CExpertPage::IDD, &m_tabPages);
 
     m_listFiles.InsertColumn(0, LookupText("File List", "File List"), LVCFMT_LEFT,
-                             ScaleForDpi(kNameColumnWidth, WindowDpi(m_hWnd)));
+                             ScaleForDpi(kNameColumnWidth, GetDpi()));
     m_pageBeginner.ShowWindow(SW_SHOW);
 
     m_tabPages.SetCurSel(0);
@@ -170,7 +170,7 @@ void CRenamerDlg::NameControlsForScreenReaders() {
 
 void CRenamerDlg::SetWindowIcons() {
     // The small one drawn for the DPI from its own image, not shrunk from the large one.
-    const UINT dpi = WindowDpi(m_hWnd);
+    const UINT dpi = GetDpi();
     HICON smallIcon = static_cast<HICON>(::LoadImageA(
         ::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
         SystemMetricForDpi(SM_CXSMICON, dpi), SystemMetricForDpi(SM_CYSMICON, dpi), 0));
@@ -179,6 +179,19 @@ void CRenamerDlg::SetWindowIcons() {
     if (m_hSmallIcon)
         ::DestroyIcon(m_hSmallIcon);
     m_hSmallIcon = smallIcon;
+}
+
+void CRenamerDlg::OnDpiChanged(UINT nOldDpi, UINT nNewDpi) {
+    PlacePages();
+    // The columns keep the widths the user gave them, at the new scale.
+    const int columns = Header_GetItemCount(ListView_GetHeader(m_listFiles.m_hWnd));
+    for (int i = 0; i < columns; ++i) {
+        const int width = static_cast<int>(m_listFiles.SendMessage(LVM_GETCOLUMNWIDTH, i));
+        m_listFiles.SendMessage(LVM_SETCOLUMNWIDTH, i,
+                                ::MulDiv(width, static_cast<int>(nNewDpi), static_cast<int>(nOldDpi)));
+    }
+    m_pProgress->Rescale();
+    SetWindowIcons();
 }
 
 void CRenamerDlg::PlacePages() {
@@ -286,7 +299,7 @@ void CRenamerDlg::ShowNewNames(bool bShow) {
     if (!bShow) {
         m_listFiles.SendMessage(LVM_DELETECOLUMN, 1);
         m_listFiles.SendMessage(LVM_SETCOLUMNWIDTH, 0,
-                                ScaleForDpi(kNameColumnWidth, WindowDpi(m_hWnd)));
+                                ScaleForDpi(kNameColumnWidth, GetDpi()));
         return;
     }
     // Looked up once, here: the column asks for its texts at every repaint.
@@ -309,7 +322,7 @@ void CRenamerDlg::ShowNewNames(bool bShow) {
     reasons.notReached = LookupText("PreviewNotReached", "(not reached: the run stops before)");
     m_preview.SetReasons(std::move(reasons));
     // Camera names are short and new names long: the new one gets the room.
-    const int width = ScaleForDpi(kNameColumnWidth, WindowDpi(m_hWnd));
+    const int width = ScaleForDpi(kNameColumnWidth, GetDpi());
     m_listFiles.SendMessage(LVM_SETCOLUMNWIDTH, 0, width * 3 / 5);
     m_listFiles.InsertColumn(1, LookupText("New name", "New name"), LVCFMT_LEFT, width);
     m_listFiles.SendMessage(LVM_SETCOLUMNWIDTH, 1, LVSCW_AUTOSIZE_USEHEADER);

@@ -91,6 +91,9 @@ protected:
     void OnTabSelChange(NMHDR* pNMHDR, LRESULT* pResult);
     void OnFolderSelChanged(NMHDR* pNMHDR, LRESULT* pResult);
     void OnDropFiles(HDROP hDropInfo);
+    // What the window sizes itself follows a new DPI: the pages under the tab
+    // headers, the list's columns, the strip's skin, the title bar's icon.
+    void OnDpiChanged(UINT nOldDpi, UINT nNewDpi) override;
     // LRESULT OnOpenStartPaths(WPARAM, LPARAM): the command line's paths, once the window shows.
     LRESULT OnOpenStartPaths(WPARAM, LPARAM);
     void OnDestroy();

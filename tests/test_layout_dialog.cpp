@@ -299,7 +299,7 @@ TEST_F(Layout, DpiChangeScalesEverythingAndLaterResizesKeepTheAnchors) {
     const UINT oldDpi = m_dlg.GetDpi();
     const UINT newDpi = 2 * oldDpi;
     EXPECT_EQ(oldDpi, WindowDpi(m_dlg.m_hWnd));
-    const LONG fontHeight = FontHeight(m_dlg.Item(kLabel));
+    EXPECT_EQ(FontHeight(m_dlg.Item(kLabel)), -::MulDiv(8, static_cast<int>(oldDpi), 72));
     RECT grip = RectInParent(m_dlg.GetGripWindow(), m_dlg.m_hWnd);
     RECT client;
     m_dlg.GetClientRect(&client);
@@ -317,8 +317,9 @@ TEST_F(Layout, DpiChangeScalesEverythingAndLaterResizesKeepTheAnchors) {
         EXPECT_NEAR(now.top, 2 * was.top, 1) << id;
         EXPECT_NEAR(now.right, 2 * was.right, 1) << id;
         EXPECT_NEAR(now.bottom, 2 * was.bottom, 1) << id;
-        if (id != kFrame) { // a frame keeps no font
-            EXPECT_EQ(FontHeight(m_dlg.Item(id)), 2 * fontHeight) << id;
+        if (id != kFrame) { // a frame keeps no font; the others the template's 8 points
+            EXPECT_EQ(FontHeight(m_dlg.Item(id)), -::MulDiv(8, static_cast<int>(newDpi), 72))
+                << id;
         }
     }
 

@@ -107,7 +107,7 @@ TEST_F(MainWindow, TabLabelsAndColumnAreLookedUp) {
     col.cchTextMax = sizeof(heading);
     m_dlg->m_listFiles.SendMessage(LVM_GETCOLUMNA, 0, reinterpret_cast<LPARAM>(&col));
     EXPECT_STREQ(heading, "File List");
-    EXPECT_EQ(col.cx, 200);
+    EXPECT_EQ(col.cx, ScaleForDpi(200, m_dlg->GetDpi()));
 }
 
 class TranslatedTabs : public MainWindow {
@@ -479,6 +479,36 @@ class GermanWindowLayout : public MainWindow {
 
 TEST_F(GermanWindowLayout, FitsEveryTextAndOverlapsNothingInGerman) {
     CheckAndPictureBothPages(*m_dlg, m_photos.Path(), "de");
+}
+
+// A move to a monitor of twice the scale: what the window sizes itself
+// follows, and the whole window still fits its texts and overlaps nothing.
+using MainWindowDpi = MainWindow;
+
+TEST_F(MainWindowDpi, FollowsAMoveToAMonitorOfAnotherScale) {
+    const UINT dpi = m_dlg->GetDpi();
+    const int column = static_cast<int>(m_dlg->m_listFiles.SendMessage(LVM_GETCOLUMNWIDTH, 0));
+    EXPECT_EQ(column, ScaleForDpi(200, dpi));
+    RECT client;
+    m_dlg->GetClientRect(&client);
+    RECT suggested = {0, 0, 2 * client.right, 2 * client.bottom};
+    ::AdjustWindowRectEx(&suggested, m_dlg->GetStyle(), FALSE, m_dlg->GetExStyle());
+    ::OffsetRect(&suggested, -suggested.left, -suggested.top);
+    m_dlg->SendMessage(WM_DPICHANGED, MAKEWPARAM(2 * dpi, 2 * dpi),
+                       reinterpret_cast<LPARAM>(&suggested));
+    PumpPending();
+    EXPECT_EQ(m_dlg->m_listFiles.SendMessage(LVM_GETCOLUMNWIDTH, 0), 2 * column);
+    RECT display;
+    m_dlg->m_tabPages.GetClientRect(&display);
+    m_dlg->m_tabPages.SendMessage(TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+    RECT page = RectInParent(Page().m_hWnd, m_dlg->m_tabPages.m_hWnd);
+    EXPECT_TRUE(::EqualRect(&page, &display));
+    RECT strip;
+    m_dlg->m_stcProgressFrame.GetWindowRect(&strip);
+    EXPECT_EQ(m_dlg->m_pProgress->GetTileHeight(), strip.bottom - strip.top - 2);
+    ::RedrawWindow(m_dlg->m_hWnd, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    EXPECT_EQ(CLayoutFaults(m_dlg->m_hWnd).m_faults, std::vector<std::string>{});
 }
 
 } // namespace
