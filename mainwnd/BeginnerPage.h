@@ -4,6 +4,7 @@
 #pragma once
 
 #include "controls/LinkStatic.h"
+#include "rename/JournalFile.h"
 #include "rename/RenameJournal.h"
 #include "rename/RenameOptions.h"
 #include "rename/RenamePlan.h"
@@ -11,6 +12,7 @@
 
 #include "platform/Dialog.h"
 
+#include <functional>
 #include <string>
 
 class CRenamerDlg;
@@ -23,18 +25,21 @@ public:
     RenameOptions m_options;
     std::string m_strSample;
     RenameJournal m_journal;
+    CJournalFile m_journalFile; // the journal on disk
     CLinkStatic m_linkHomepage;
 
-    // Renames one file by the options as the controls show them now. Raises
-    // CException when the file must not or cannot be renamed: the run stops.
-    RenameOutcome RenameFile(std::string path);
+    // Renames one file the run met, by the options as the controls show them
+    // now, if it is still the file met. Raises CException when the file must
+    // not or cannot be renamed: the run stops.
+    RenameOutcome RenameFile(RunFile& file);
     // The options as the controls of both pages show them now.
     const RenameOptions& ReadOptions();
     // Names as the disk answers for them, for the run's decisions.
     static const NameRules& DiskNameRules();
     // Gives the files of the journal not yet restored their old names again,
-    // as many as can be; then says what it did (ReportRestore).
-    RestoreResult RestoreNames();
+    // as many as can be. step hears the entries done of the total after each
+    // and stops Back with false.
+    RestoreResult RestoreNames(const std::function<bool(size_t, size_t)>& step);
     void ReportRestore(const RestoreResult& result) const;
     void UpdateSample();
     // Whether Start refuses the options as they were last read (BadText,

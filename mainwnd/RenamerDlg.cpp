@@ -17,8 +17,10 @@
 
 namespace {
 constexpr int kNameColumnWidth = 200; // at 96 DPI
-// Posted by the window to itself: the command line's paths, once it shows.
-constexpr UINT WM_OPEN_START_PATHS = WM_APP + 1;
+// Posted by the window to itself, once it shows: the last run's journal, then
+// the command line's paths.
+constexpr UINT WM_OPEN_JOURNAL = WM_APP + 1;
+constexpr UINT WM_OPEN_START_PATHS = WM_APP + 2;
 } // namespace
 
 BEGIN_MESSAGE_MAP(CRenamerDlg, CLayoutDialog)
@@ -27,6 +29,8 @@ BEGIN_MESSAGE_MAP(CRenamerDlg, CLayoutDialog)
     ON_WM_QUERYDRAGICON()
     ON_WM_CLOSE()
     ON_WM_DROPFILES()
+    ON_WM_QUERYENDSESSION()
+    ON_MESSAGE(WM_OPEN_JOURNAL, OnOpenJournal)
     ON_MESSAGE(WM_OPEN_START_PATHS, OnOpenStartPaths)
     ON_NOTIFY(NM_CLICK, IDC_PAGE_TABS, OnClickTab)
     ON_NOTIFY(TCN_SELCHANGE, IDC_PAGE_TABS, OnTabSelChange)
@@ -123,6 +127,7 @@ BOOL CRenamerDlg::OnInitDialog() {
         for (UINT message : {static_cast<UINT>(WM_DROPFILES), static_cast<UINT>(WM_COPYDATA),
                              0x0049u /* WM_COPYGLOBALDATA */})
             allow(m_hWnd, message, 1 /* MSGFLT_ALLOW */, nullptr);
+    ::PostMessageA(m_hWnd, WM_OPEN_JOURNAL, 0, 0);
     if (!m_startPaths.empty())
         ::PostMessageA(m_hWnd, WM_OPEN_START_PATHS, 0, 0);
     return TRUE;
@@ -304,9 +309,22 @@ void CRenamerDlg::ShowNewNames(bool bShow) {
     }
     // Looked up once, here: the column asks for its texts at every repaint.
     CNewNamePreview::Reasons reasons;
-    reasons.file[RenameVerdict::LeftAlone] = LookupText("PreviewLeftAlone", "(left alone)");
+    reasons.leftAlone[LeftAloneReason::Gone] = LookupText("PreviewLeftAlone", "(left alone)");
+    reasons.leftAlone[LeftAloneReason::NameNotExact] = reasons.leftAlone[LeftAloneReason::Gone];
+    reasons.leftAlone[LeftAloneReason::PathTooLong] = reasons.leftAlone[LeftAloneReason::Gone];
+    reasons.leftAlone[LeftAloneReason::NotTheListedFile] = reasons.leftAlone[LeftAloneReason::Gone];
+    reasons.leftAlone[LeftAloneReason::Separator] =
+        LookupText("PreviewSeparator", "(left alone: its name holds \\ or /)");
+    reasons.leftAlone[LeftAloneReason::Unaddressable] = LookupText(
+        "PreviewUnaddressable", "(left alone: Windows would not address this name exactly)");
+    reasons.leftAlone[LeftAloneReason::CaseTwin] = LookupText(
+        "PreviewCaseTwin", "(left alone: another name differs from it only in letter case)");
+    reasons.leftAlone[LeftAloneReason::NotAFile] =
+        LookupText("PreviewNotAFile", "(left alone: not a plain file)");
     reasons.file[RenameVerdict::NoDate] =
         LookupText("PreviewNoDate", "(stops the run: no readable date)");
+    reasons.file[RenameVerdict::Unreadable] =
+        LookupText("PreviewUnreadable", "(stops the run: the photo cannot be read)");
     reasons.file[RenameVerdict::BadText] =
         LookupText("PreviewBadText", "(stops the run: a character no name can hold)");
     reasons.file[RenameVerdict::Reserved] =

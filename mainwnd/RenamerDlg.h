@@ -11,7 +11,9 @@
 #include "controls/ProgressStrip.h"
 #include "foldertree/ProgressFolderTree.h"
 #include "layout/LayoutDialog.h"
+#include "rename/JournalRecord.h"
 #include "rename/NewNamePreview.h"
+#include "rename/RenameRun.h"
 
 #include "platform/CommonControls.h"
 #include "platform/KnownFolders.h"
@@ -49,6 +51,9 @@ public:
     KnownFolders m_knownFolders;
 
     void FillFileList();
+    // Back without its question: every file of the journal not yet restored
+    // gets its old name again, with the strip; then it says what it did.
+    void UndoRun();
     // Chooses the folder a path names as if it were clicked in the tree; a
     // file stands for its folder, and it is selected in the list with the
     // other files given there. A path that is no folder on a disk gets a
@@ -58,16 +63,13 @@ public:
     // Says what is wrong when not.
     bool CheckRunInputs();
     void StartRun();
-    void RenameFolder(const std::string& folder);
+    // The number of files a whole-folder run over the pattern's folder meets.
     int CountFiles(const std::string& pattern);
 
-    // A run is under way: a second Start or Back waits for it to end.
+    // A run or a Back is under way: a second Start or Back waits for it to end.
     bool IsRunning() const { return m_bRunning; }
     // The last run ended early on a refusal or a failed rename.
     bool LastRunStopped() const { return m_bLastRunStopped; }
-    // Whether a file's current path was made by the run under way.
-    bool WasRenamedInRun(const std::string& path) const;
-    void NoteRenamedInRun(const std::string& newPath);
 
     // The options of either page changed: the "New name" column comes, goes
     // or follows, as the Expert page's option says.
@@ -91,6 +93,9 @@ protected:
     void OnTabSelChange(NMHDR* pNMHDR, LRESULT* pResult);
     void OnFolderSelChanged(NMHDR* pNMHDR, LRESULT* pResult);
     void OnDropFiles(HDROP hDropInfo);
+    BOOL OnQueryEndSession();
+    // LRESULT OnOpenJournal(WPARAM, LPARAM): the last run's journal, once the window shows.
+    LRESULT OnOpenJournal(WPARAM, LPARAM);
     // What the window sizes itself follows a new DPI: the pages under the tab
     // headers, the list's columns, the strip's skin, the title bar's icon.
     void OnDpiChanged(UINT nOldDpi, UINT nNewDpi) override;
@@ -111,15 +116,16 @@ private:
     // Folders a walk has entered, by identity, so that no folder is walked twice.
     class CFolderVisits;
     bool m_bRunning = false;
+    bool m_bRestoring = false;
     bool m_bCloseRequested = false;
+    bool m_bSessionEnding = false;
     bool m_bLastRunStopped = false;
     int m_nRunRenamed = 0;
     int m_nRunLeftAlone = 0;
-    std::unordered_set<std::wstring> m_runRenamed; // upper-cased new paths of the run
     bool m_bNewNamesShown = false;
     CNewNamePreview m_preview{m_listFiles, [this] { return m_pageBeginner.ReadOptions(); }};
 
-    bool StopRequested() const { return m_bCloseRequested || IsEnding(); }
+    bool StopRequested() const { return m_bCloseRequested || m_bSessionEnding || IsEnding(); }
     // Keys the window acts on before the dialog manager sees them; true when handled.
     bool OnKey(const MSG& msg);
     bool OnEnter(const MSG& msg);
@@ -136,9 +142,21 @@ private:
     void SelectListedFiles(const std::vector<std::string>& names);
     // A whole-folder run over a drive, a profile or the system asks first; false when declined.
     bool ConfirmSweepingRun(const std::string& folder, int nFiles);
-    void RenameOneFile(const std::string& path);
-    void RenameFolderIn(const std::string& folder, CFolderVisits& visits);
-    int CountFilesIn(const std::string& folder, CFolderVisits& visits);
+    // The files a run meets, in its order: the selected ones, or a folder's
+    // files before those of its subfolders, depth first.
+    std::vector<RunFile> CollectSelection(const std::string& folder);
+    void CollectFolder(const std::string& folder, CFolderVisits& visits,
+                       std::vector<RunFile>& files);
+    // The new names the files get if nothing changes meanwhile, decided in
+    // memory, up to the file the run would stop at.
+    std::vector<JournalEntry> PlanRun(std::vector<RunFile>& files);
+    // The plan on disk before the first rename; false when it cannot be and
+    // the user would rather not rename without it.
+    bool BeginJournal(const std::vector<JournalEntry>& plan);
+    void StepStrip(size_t done, size_t total);
+    // Back's work, with the strip; a close asked for meanwhile stops it after
+    // the current file when bStoppable.
+    RestoreResult RestoreWithProgress(bool bStoppable);
     void ReportStoppedRun(const CException& e);
     void UndoAndClose(int total);
     void ShowNewNames(bool bShow);

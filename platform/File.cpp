@@ -3,7 +3,12 @@
 #include "CodePage.h"
 #include "Exceptions.h"
 
+#include "ScopedHandles.h"
+
 #include <windows.h>
+
+#include <map>
+#include <vector>
 
 void CFile::Rename(const std::string& oldName, const std::string& newName) {
     // No MOVEFILE_REPLACE_EXISTING: a name that is taken makes the rename fail.
@@ -16,4 +21,67 @@ bool IsPathTaken(const std::string& path) {
         return true;
     const DWORD error = ::GetLastError();
     return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+}
+
+namespace {
+// Whether the volume keeps a file's number across renames; asked once a volume.
+bool KeepsFileIds(HANDLE hFile, DWORD dwVolume) {
+    static std::map<DWORD, bool> known;
+    const auto found = known.find(dwVolume);
+    if (found != known.end())
+        return found->second;
+    wchar_t fileSystem[MAX_PATH + 1] = {};
+    DWORD flags = 0;
+    bool keeps = false;
+    if (::GetVolumeInformationByHandleW(hFile, nullptr, 0, nullptr, nullptr, &flags, fileSystem,
+                                        MAX_PATH + 1))
+        keeps = (flags & FILE_SUPPORTS_OPEN_BY_FILE_ID) || ::lstrcmpiW(fileSystem, L"NTFS") == 0 ||
+                ::lstrcmpiW(fileSystem, L"ReFS") == 0;
+    known.emplace(dwVolume, keeps);
+    return keeps;
+}
+
+std::string LastPart(const std::string& path) {
+    const size_t slash = path.find_last_of('\\');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+} // namespace
+
+bool ReadPlainFile(const std::string& path, FileIdentity& identity) {
+    identity = FileIdentity();
+    HANDLE h = ::CreateFileW(WidenName(path).c_str(), FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
+                             nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    const CKernelHandle file(h);
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (::GetFileType(h) != FILE_TYPE_DISK || !::GetFileInformationByHandle(h, &info) ||
+        (info.dwFileAttributes &
+         (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE)))
+        return false;
+    // The name as the volume stores it, which the path must give exactly.
+    std::vector<DWORD> buffer(1024); // whole DWORDs keep FILE_NAME_INFO aligned
+    auto* stored = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
+    while (!::GetFileInformationByHandleEx(h, FileNameInfo, stored,
+                                           static_cast<DWORD>(buffer.size() * sizeof(DWORD)))) {
+        if (::GetLastError() != ERROR_MORE_DATA || buffer.size() > 20000)
+            return false;
+        buffer.resize(buffer.size() * 4);
+        stored = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
+    }
+    std::wstring storedPath(stored->FileName, stored->FileNameLength / sizeof(wchar_t));
+    std::string storedName;
+    if (!NarrowNameExactly(storedPath.substr(storedPath.find_last_of(L'\\') + 1), storedName) ||
+        storedName != LastPart(path))
+        return false;
+    identity.volume = info.dwVolumeSerialNumber;
+    identity.fileId = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    identity.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    identity.lastWrite = (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                         info.ftLastWriteTime.dwLowDateTime;
+    identity.stableId = KeepsFileIds(h, info.dwVolumeSerialNumber);
+    identity.known = true;
+    return true;
 }

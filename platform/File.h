@@ -3,6 +3,8 @@
 // IsPathTaken: whether any entry, file or folder, answers to a path.
 #pragma once
 
+#include "rename/FileIdentity.h"
+
 #include <string>
 
 class CFile {
@@ -15,3 +17,10 @@ public:
 // right) counts as taken; any other failure, a name the volume cannot hold
 // among them, leaves the name to the rename, which reports it.
 bool IsPathTaken(const std::string& path);
+
+// What a path stands for, opened without touching the file's contents or
+// following a link: false unless it is a plain file (not a folder, a link, a
+// pipe or a device) whose name as stored is exactly the last part of the path.
+// Windows drops a trailing dot and matches names whatever their letter case,
+// so a name can stand for another file than the one listed under it.
+bool ReadPlainFile(const std::string& path, FileIdentity& identity);

@@ -3,6 +3,7 @@
 #include "PhotoDateFile.h"
 
 #include "platform/CodePage.h"
+#include "platform/File.h"
 #include "platform/FileFind.h"
 
 namespace {
@@ -46,24 +47,33 @@ void CNewNamePreview::Read(const std::string& folder) {
     // the file system's order; folders only stand in the way of names.
     CFileFind finder;
     BOOL more = finder.FindFile(JoinPath(folder, "*.*"));
+    std::unordered_map<std::wstring, int> keyCount;
     while (more) {
         more = finder.FindNextFile();
         if (finder.IsDots())
             continue;
         const std::string name = finder.GetFileName();
         const bool isFolder = finder.IsDirectory() != FALSE;
-        if (finder.IsNameIntact())
+        if (finder.IsNameIntact()) {
             m_keys.emplace(NameKey(name), isFolder ? kFolder : m_entries.size());
+            ++keyCount[NameKey(name)];
+        }
         if (isFolder)
             continue;
         Entry entry;
         entry.name = name;
         entry.created = finder.GetCreationTime();
         entry.intact = finder.IsNameIntact() != FALSE;
+        entry.leftAlone = entry.intact ? NameLeftAlone(name, &IsAnsiLeadByte)
+                                       : LeftAloneReason::NameNotExact;
         if (entry.intact)
             m_byName.emplace(name, m_entries.size());
         m_entries.push_back(std::move(entry));
     }
+    // The run's own rule: two names that differ only in letter case are both left alone.
+    for (Entry& entry : m_entries)
+        if (entry.leftAlone == LeftAloneReason::None && keyCount[NameKey(entry.name)] > 1)
+            entry.leftAlone = LeftAloneReason::CaseTwin;
     m_text.assign(m_entries.size(), std::string());
     m_bRead = true;
     m_bPlayed = false;
@@ -92,7 +102,8 @@ const FileDates& CNewNamePreview::Dates(Entry& entry) {
         entry.datesRead = true;
     }
     if (!entry.takenRead && WantsPhotoDate(m_options)) {
-        entry.dates.taken = ReadPhotoDateFile(m_strFolderDir + entry.name);
+        entry.dates.taken =
+            ReadPhotoDateFile(m_strFolderDir + entry.name, entry.dates.takenError);
         entry.takenRead = true;
     }
     return entry.dates;
@@ -118,13 +129,24 @@ void CNewNamePreview::Step(size_t index) {
         text = m_reasons.notReached;
         return;
     }
-    if (!entry.intact) {
-        text = m_reasons.file[RenameVerdict::LeftAlone];
+    // Whether it is a plain file of exactly this name is asked once, when its
+    // turn first comes, as the run asks before it renames it.
+    if (entry.leftAlone == LeftAloneReason::None && !entry.fileChecked) {
+        FileIdentity identity;
+        if (!ReadPlainFile(m_strFolderDir + entry.name, identity))
+            entry.leftAlone = LeftAloneReason::NotAFile;
+        entry.fileChecked = true;
+    }
+    if (entry.leftAlone != LeftAloneReason::None) {
+        text = m_reasons.leftAlone[entry.leftAlone];
         return;
     }
     const RenameDecision d =
         DecideRename(m_strFolderDir, entry.name, Dates(entry), m_options, m_nClashCount, m_rules);
-    if (d.verdict == RenameVerdict::Rename && d.clashed && Exists(d.newName)) {
+    // A numbered name that is taken too stops the run; the file's own name is
+    // no other file's, and the rename to it leaves the file as it is.
+    if (d.verdict == RenameVerdict::Rename && d.clashed && Exists(d.newName) &&
+        NameKey(d.newName) != NameKey(entry.name)) {
         text = m_reasons.takenTwice;
         m_bStopped = true;
         return;
@@ -135,8 +157,12 @@ void CNewNamePreview::Step(size_t index) {
         text = d.newName;
         return;
     }
+    if (d.verdict == RenameVerdict::LeftAlone) {
+        text = m_reasons.leftAlone[LeftAloneReason::PathTooLong];
+        return;
+    }
     text = m_reasons.file[d.verdict];
-    m_bStopped = d.verdict != RenameVerdict::LeftAlone;
+    m_bStopped = true;
 }
 
 std::string CNewNamePreview::TextFor(int nItem, const std::string& folder) {
@@ -157,7 +183,7 @@ std::string CNewNamePreview::TextFor(int nItem, const std::string& folder) {
     if (!(m_list.SendMessage(LVM_GETITEMSTATE, nItem, LVIS_SELECTED) & LVIS_SELECTED))
         return std::string();
     if (found == m_byName.end())
-        return m_reasons.file[RenameVerdict::LeftAlone]; // gone since the list was filled
+        return m_reasons.leftAlone[LeftAloneReason::Gone]; // gone since the list was filled
     // The run takes the selected items in the list's order.
     while (m_nNextSelected != -1 && m_nNextSelected <= nItem) {
         const auto step = m_byName.find(m_list.GetItemText(m_nNextSelected, 0));

@@ -24,6 +24,7 @@ public:
     struct Reasons {
         std::map<RenameVerdict, std::string> file;  // the run's verdict on the file
         std::map<RenameVerdict, std::string> start; // Start refuses the options: every file
+        std::map<LeftAloneReason, std::string> leftAlone; // the run goes past the file
         std::string takenTwice; // the numbered name exists too: the rename fails
         std::string notReached; // after a file that stops the run
     };
@@ -50,6 +51,8 @@ private:
         unsigned goneInPlay = 0; // renamed by the run as played that time
         CTime created;
         bool intact = true;
+        LeftAloneReason leftAlone = LeftAloneReason::None;
+        bool fileChecked = false; // whether it is a plain file, asked once
         bool datesRead = false;
         bool takenRead = false;
         FileDates dates;

@@ -5,27 +5,41 @@
 
 #include <windows.h>
 
-std::optional<std::tm> ReadPhotoDateFile(const std::string& path) {
+std::optional<std::tm> ReadPhotoDateFile(const std::string& path, unsigned long& error) {
+    error = 0;
     // Full sharing: a photo being read must not stand in the way of a rename.
     HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ,
                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
+    if (h == INVALID_HANDLE_VALUE) {
+        error = ::GetLastError();
         return std::nullopt;
+    }
     const CKernelHandle file(h);
     LARGE_INTEGER size;
-    if (!::GetFileSizeEx(h, &size))
+    if (!::GetFileSizeEx(h, &size)) {
+        error = ::GetLastError();
         return std::nullopt;
-    return ReadPhotoDate(
-        [h](uint64_t offset, size_t count, unsigned char* buffer) -> size_t {
+    }
+    std::optional<std::tm> taken = ReadPhotoDate(
+        [h, &error](uint64_t offset, size_t count, unsigned char* buffer) -> size_t {
             // The reader asks for small pieces; each is read at its own offset.
             OVERLAPPED at = {};
             at.Offset = DWORD(offset);
             at.OffsetHigh = DWORD(offset >> 32);
             DWORD read = 0;
-            if (count > MAXDWORD || !::ReadFile(h, buffer, DWORD(count), &read, &at))
+            if (count > MAXDWORD)
                 return 0;
+            if (!::ReadFile(h, buffer, DWORD(count), &read, &at)) {
+                // Past the end is the file's own shortness; anything else hides a date.
+                if (::GetLastError() != ERROR_HANDLE_EOF)
+                    error = ::GetLastError();
+                return 0;
+            }
             return read;
         },
         uint64_t(size.QuadPart));
+    if (error != 0)
+        return std::nullopt;
+    return taken;
 }

@@ -6,5 +6,6 @@
 #include <string>
 
 // The camera's date and time recorded in the file at path (UTF-8), or none when
-// the file holds none or cannot be read.
-std::optional<std::tm> ReadPhotoDateFile(const std::string& path);
+// the file holds none. A file that cannot be opened or read sets error to the
+// system's error code (it stays 0 otherwise): such a file may hold a date.
+std::optional<std::tm> ReadPhotoDateFile(const std::string& path, unsigned long& error);

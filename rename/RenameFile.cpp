@@ -49,49 +49,49 @@ const RenameOptions& CBeginnerPage::ReadOptions() {
     return m_options;
 }
 
-RenameOutcome CBeginnerPage::RenameFile(std::string path) {
-    CRenamerDlg* dlg = MainWindow();
-    // The walk renames inside the folder it is still listing: a name this run
-    // made is never taken up again.
-    if (dlg && dlg->WasRenamedInRun(path))
-        return RenameOutcome::AlreadyRenamed;
-
-    // The new name always goes into the file's own folder, as the path says it.
-    const size_t slash = path.rfind('\\');
-    if (!IsAbsolutePath(path) || slash == std::string::npos || !FitsThePathLimit(path))
+RenameOutcome CBeginnerPage::RenameFile(RunFile& file) {
+    if (file.leftAlone != LeftAloneReason::None)
         return RenameOutcome::LeftAlone;
-    const std::string folder = path.substr(0, slash + 1);
-
-    CFileFind finder;
-    if (!finder.FindFile(path))
+    // Still the file the run listed under this name, and still exactly that name.
+    const std::string path = file.folder + file.name;
+    FileIdentity now;
+    if (!IsAbsolutePath(path) || !FitsThePathLimit(path) || !ReadPlainFile(path, now) ||
+        !SameFile(file.identity, now)) {
+        file.leftAlone = LeftAloneReason::NotTheListedFile;
         return RenameOutcome::LeftAlone;
-    finder.FindNextFile();
-    if (!finder.IsNameIntact() || finder.IsDirectory())
-        return RenameOutcome::LeftAlone;
+    }
     ReadOptions();
+    if (!file.datesRead) {
+        std::tm created = {};
+        if (file.created.GetLocalTm(created))
+            file.dates.created = created;
+        file.datesRead = true;
+    }
+    if (!file.takenRead && WantsPhotoDate(m_options)) {
+        file.dates.taken = ReadPhotoDateFile(path, file.dates.takenError);
+        file.takenRead = true;
+    }
 
-    const std::string name = finder.GetFileName();
-    FileDates dates;
-    std::tm created = {};
-    if (finder.GetCreationTime().GetLocalTm(created))
-        dates.created = created;
-    finder.Close();
-    if (WantsPhotoDate(m_options))
-        dates.taken = ReadPhotoDateFile(path);
-
+    CRenamerDlg* dlg = MainWindow();
     int unnumbered = 0;
-    const RenameDecision d = DecideRename(
-        folder, name, dates, m_options, dlg ? dlg->m_nCollisionCount : unnumbered, DiskNameRules());
+    const RenameDecision d = DecideRename(file.folder, file.name, file.dates, m_options,
+                                          dlg ? dlg->m_nCollisionCount : unnumbered, DiskNameRules());
     switch (d.verdict) {
     case RenameVerdict::Rename:
         break;
     case RenameVerdict::LeftAlone:
+        file.leftAlone = LeftAloneReason::PathTooLong;
         return RenameOutcome::LeftAlone;
     case RenameVerdict::NoDate:
         Refuse("NoCreationTime",
                "The creation time of this file cannot be read as a date, so it was not "
                "renamed and the run stopped here:\n\n%1",
-               path, name);
+               path, file.name);
+    case RenameVerdict::Unreadable:
+        Refuse("PhotoUnreadable",
+               "The date this photo was taken cannot be read (%2), so it was not renamed and the "
+               "run stopped here:\n\n%1",
+               path, SystemErrorText(file.dates.takenError));
     case RenameVerdict::BadText:
         throw CFileException(ERROR_INVALID_NAME, path);
     case RenameVerdict::Reserved:
@@ -106,10 +106,20 @@ RenameOutcome CBeginnerPage::RenameFile(std::string path) {
                path, d.newName);
     }
 
+    // The journal is on disk before the rename it records: the plan, or the
+    // name the run gives instead, as things stand now.
+    m_journalFile.Commit();
+    JournalEntry entry;
+    entry.oldPath = path;
+    entry.newPath = d.newPath;
+    entry.identity = now;
+    if (file.journalEntry == static_cast<size_t>(-1))
+        file.journalEntry = m_journalFile.Plan(entry);
+    else if (d.newPath != file.plannedPath)
+        m_journalFile.Moved(file.journalEntry, d.newPath);
     CFile::Rename(path, d.newPath);
-    m_journal.Append(path, d.newPath);
-    if (dlg)
-        dlg->NoteRenamedInRun(d.newPath);
+    m_journalFile.Done(file.journalEntry);
+    m_journal.Append(path, d.newPath, now, file.journalEntry);
     return RenameOutcome::Renamed;
 }
 

@@ -2,6 +2,19 @@
 
 #include "NameComposer.h"
 
+LeftAloneReason NameLeftAlone(const std::string& name, bool (*isLeadByte)(unsigned char)) {
+    for (size_t i = 0; i < name.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(name[i]);
+        if (isLeadByte && isLeadByte(c) && i + 1 < name.size())
+            ++i; // its trail byte may look like a backslash
+        else if (c == '\\' || c == '/')
+            return LeftAloneReason::Separator;
+    }
+    if (!IsFileNameText(name, isLeadByte) || !IsStorableName(name))
+        return LeftAloneReason::Unaddressable;
+    return LeftAloneReason::None;
+}
+
 bool WantsPhotoDate(const RenameOptions& o) {
     return o.usePhotoDate && (o.addDate || o.addTime);
 }
@@ -17,6 +30,10 @@ RenameDecision DecideRename(const std::string& folder, const std::string& name,
         return d;
     }
     const FileNameParts parts = SplitFileName(name);
+    if (WantsPhotoDate(o) && dates.takenError != 0) {
+        d.verdict = RenameVerdict::Unreadable;
+        return d;
+    }
     const std::optional<std::tm>& date =
         o.usePhotoDate && dates.taken ? dates.taken : dates.created;
     if (!date && (o.addDate || o.addTime)) {
@@ -57,4 +74,10 @@ RenameVerdict StartRefusal(const RenameOptions& o, bool (*isLeadByte)(unsigned c
         IsReservedDeviceName(ComposeTitle("", std::tm{}, o)))
         return RenameVerdict::Reserved;
     return RenameVerdict::Rename;
+}
+
+int RunStripPosition(size_t done, size_t total, int nRange) {
+    if (total == 0 || done >= total)
+        return nRange;
+    return static_cast<int>(static_cast<unsigned long long>(done) * nRange / total);
 }

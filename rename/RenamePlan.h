@@ -16,6 +16,7 @@ enum class RenameVerdict {
     Rename,      // to newPath
     LeftAlone,   // its own path is too long to address it: the run goes on
     NoDate,      // the date or time is wanted and none can be read: the run stops
+    Unreadable,  // the photo's date is wanted and the file cannot be read: the run stops
     BadText,     // the new name holds a character a name cannot hold: the run stops
     Reserved,    // a device name, or one Windows would store changed: the run stops
     PathTooLong, // the new path would pass the limit Back needs: the run stops
@@ -32,7 +33,26 @@ struct RenameDecision {
 struct FileDates {
     std::optional<std::tm> created;
     std::optional<std::tm> taken; // what the camera recorded, when it was read
+    unsigned long takenError = 0; // the system's error where the file could not be read
 };
+
+// Why a run leaves a file alone and goes on: what it names may not be the file
+// listed under that name, or may be no file at all.
+enum class LeftAloneReason {
+    None,
+    Gone,             // no longer there
+    NameNotExact,     // the code page cannot hold its name
+    PathTooLong,      // its own path is past the limit that addresses it
+    Separator,        // its name holds \ or /, which a Linux disk or a share can store
+    Unaddressable,    // Windows would address another name (a trailing dot or blank, a
+                      // device name, a character names cannot hold)
+    CaseTwin,         // another name of its folder differs only in letter case
+    NotAFile,         // a pipe, a device, a link: nothing to rename
+    NotTheListedFile, // the name stands for another file than the one listed
+};
+
+// What a name alone says: whether Windows addresses exactly this name.
+LeftAloneReason NameLeftAlone(const std::string& name, bool (*isLeadByte)(unsigned char));
 
 // Whether a run needs the date the photo was taken to name files.
 bool WantsPhotoDate(const RenameOptions& options);
@@ -52,6 +72,10 @@ constexpr size_t kPathLimit = 260;
 RenameDecision DecideRename(const std::string& folder, const std::string& name,
                             const FileDates& dates, const RenameOptions& options, int& clashCount,
                             const NameRules& rules);
+
+// The progress strip's position after done of total files, in a range of
+// nRange: it moves for any count, and stands at the end when there is nothing.
+int RunStripPosition(size_t done, size_t total, int nRange);
 
 // Whether Start refuses the options before any file: a text to add or a
 // replacement that a name cannot hold (BadText), or a device name that every

@@ -1,11 +1,20 @@
 // A rename run over the selected files, a folder or a folder tree
-// (CRenamerDlg::StartRun, RenameFolder, CountFiles), and the Start and Back
-// commands of the option page (CBeginnerPage::OnOK, OnBack).
+// (CRenamerDlg::StartRun and the walk that collects its files), and the Start
+// and Back commands of the option page (CBeginnerPage::OnOK, OnBack).
+//
+// A run first lists every file it will meet, with each file's identity, and
+// plans their new names in memory; the plan goes to the journal file before
+// the first rename, so that Back can undo the run whatever ends the program.
+// Then it renames the files one by one, deciding each again on the disk as it
+// stands and with the options as the page shows them.
 #include "RenameRun.h"
 
+#include "JournalFile.h"
 #include "NameComposer.h"
+#include "PhotoDateFile.h"
 #include "RunGuard.h"
 
+#include "app/AppPaths.h"
 #include "app/LangText.h"
 #include "app/LanguageFile.h"
 #include "mainwnd/RenamerDlg.h"
@@ -18,8 +27,11 @@
 #include "platform/WinApp.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
 #include <tuple>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -29,11 +41,15 @@ constexpr size_t kListedFailures = 12;
 
 const char* const kBackDone = "All the name of files have been changed.";
 
-// The path as the file system compares names: without regard to letter case.
-std::wstring PathKey(const std::string& path) {
-    std::wstring key = WidenName(path);
+// A name as the file system compares names: without regard to letter case.
+std::wstring NameKey(const std::string& name) {
+    std::wstring key = WidenName(name);
     ::CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
     return key;
+}
+
+bool IsAnsiLeadByte(unsigned char c) {
+    return ::IsDBCSLeadByte(c) != FALSE;
 }
 
 // A count as the user's locale writes it: 12,345 or 12.345.
@@ -55,6 +71,93 @@ std::string FormatCount(int nCount) {
 bool IsNameTaken(DWORD error) {
     return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
 }
+
+// One folder as the run lists it: every entry but the dots, hidden and system
+// files too, in the file system's order, each name checked for whether it
+// stands for exactly that entry.
+struct ListedEntry {
+    std::string name;
+    bool isFolder = false;
+    bool isLink = false;
+    CTime created;
+    LeftAloneReason leftAlone = LeftAloneReason::None;
+};
+
+std::vector<ListedEntry> ListFolderForRun(const std::string& folder) {
+    std::vector<ListedEntry> entries;
+    std::unordered_map<std::wstring, int> keys;
+    CFileFind finder;
+    BOOL more = finder.FindFile(JoinPath(folder, "*.*"));
+    while (more) {
+        more = finder.FindNextFile();
+        if (finder.IsDots())
+            continue;
+        ListedEntry e;
+        e.name = finder.GetFileName();
+        e.isFolder = finder.IsDirectory() != FALSE;
+        e.isLink = finder.IsLink() != FALSE;
+        e.created = finder.GetCreationTime();
+        if (!finder.IsNameIntact())
+            e.leftAlone = LeftAloneReason::NameNotExact;
+        else
+            e.leftAlone = NameLeftAlone(e.name, &IsAnsiLeadByte);
+        if (finder.IsNameIntact())
+            ++keys[NameKey(e.name)];
+        entries.push_back(std::move(e));
+    }
+    finder.Close();
+    // Two names that differ only in letter case (a folder Windows 10 lets
+    // tell them apart, a disk of Linux): either may stand for the other.
+    for (ListedEntry& e : entries)
+        if (e.leftAlone == LeftAloneReason::None && keys[NameKey(e.name)] > 1)
+            e.leftAlone = LeftAloneReason::CaseTwin;
+    return entries;
+}
+
+// A file of a listing, checked on the disk: a plain file, exactly that name.
+RunFile MeetFile(const std::string& folder, const ListedEntry& e) {
+    RunFile file;
+    file.folder = JoinPath(folder, "");
+    file.name = e.name;
+    file.created = e.created;
+    file.leftAlone = e.leftAlone;
+    if (file.leftAlone == LeftAloneReason::None &&
+        !ReadPlainFile(file.folder + file.name, file.identity))
+        file.leftAlone = LeftAloneReason::NotAFile;
+    return file;
+}
+
+// The plan's view of the names a folder holds as the run goes: what was
+// listed, less the names the run gives away, plus the names it gives.
+class CPlannedNames {
+public:
+    bool Taken(const std::string& path) const {
+        return m_taken.count(NameKey(path)) != 0;
+    }
+    void Listed(const std::string& folder, const std::string& name) {
+        m_taken.insert(NameKey(folder + name));
+    }
+    void Moved(const std::string& from, const std::string& to) {
+        m_taken.erase(NameKey(from));
+        m_taken.insert(NameKey(to));
+    }
+
+private:
+    std::unordered_set<std::wstring> m_taken;
+};
+
+void ReadDates(RunFile& file, const RenameOptions& options) {
+    if (!file.datesRead) {
+        std::tm created = {};
+        if (file.created.GetLocalTm(created))
+            file.dates.created = created;
+        file.datesRead = true;
+    }
+    if (!file.takenRead && WantsPhotoDate(options)) {
+        file.dates.taken = ReadPhotoDateFile(file.folder + file.name, file.dates.takenError);
+        file.takenRead = true;
+    }
+}
 } // namespace
 
 bool PumpMessages() {
@@ -71,18 +174,29 @@ bool PumpMessages() {
 
 class CRenamerDlg::CRunScope {
 public:
-    explicit CRunScope(CRenamerDlg& dlg) : m_dlg(dlg) {
+    CRunScope(CRenamerDlg& dlg, bool bRestoring) : m_dlg(dlg) {
         m_dlg.m_bRunning = true;
+        m_dlg.m_bRestoring = bRestoring;
         m_dlg.m_bCloseRequested = false;
-        m_dlg.m_bLastRunStopped = false;
-        m_dlg.m_nRunRenamed = 0;
-        m_dlg.m_nRunLeftAlone = 0;
-        m_dlg.m_runRenamed.clear();
+        m_dlg.m_bSessionEnding = false;
+        if (!bRestoring) {
+            m_dlg.m_bLastRunStopped = false;
+            m_dlg.m_nRunRenamed = 0;
+            m_dlg.m_nRunLeftAlone = 0;
+        }
+        // Shown by the system where the session would end in the middle of a
+        // rename, which no message can interrupt.
+        ::ShutdownBlockReasonCreate(
+            m_dlg.m_hWnd,
+            WidenName(LookupText("RenamingFiles", "Tessivox is renaming files. Its journal "
+                                                  "lets Back undo the run at the next start."))
+                .c_str());
     }
     ~CRunScope() {
+        ::ShutdownBlockReasonDestroy(m_dlg.m_hWnd);
         m_dlg.m_bRunning = false;
+        m_dlg.m_bRestoring = false;
         m_dlg.m_bCloseRequested = false;
-        m_dlg.m_runRenamed.clear();
     }
     CRunScope(const CRunScope&) = delete;
     CRunScope& operator=(const CRunScope&) = delete;
@@ -119,15 +233,6 @@ private:
     std::set<std::tuple<DWORD, DWORD, DWORD>> m_seen;
 };
 
-bool CRenamerDlg::WasRenamedInRun(const std::string& path) const {
-    return m_bRunning && m_runRenamed.count(PathKey(path)) != 0;
-}
-
-void CRenamerDlg::NoteRenamedInRun(const std::string& newPath) {
-    if (m_bRunning)
-        m_runRenamed.insert(PathKey(newPath));
-}
-
 bool CRenamerDlg::CheckRunInputs() {
     if (m_strFolderPath.empty()) {
         AfxMessageBox(LookupText("ChooseFolder", "Please choose a folder in the tree first."),
@@ -156,74 +261,206 @@ bool CRenamerDlg::CheckRunInputs() {
     }
 }
 
+std::vector<RunFile> CRenamerDlg::CollectSelection(const std::string& folder) {
+    // The names are taken before the first rename: the list may be refilled
+    // for another folder while the run lets messages through.
+    std::vector<std::string> names;
+    for (int i = m_listFiles.GetNextItem(-1, LVNI_SELECTED); i != -1;
+         i = m_listFiles.GetNextItem(i, LVNI_SELECTED))
+        names.push_back(m_listFiles.GetItemText(i, 0));
+    std::unordered_map<std::string, const ListedEntry*> byName;
+    const std::vector<ListedEntry> listing = ListFolderForRun(folder);
+    for (const ListedEntry& e : listing)
+        if (!e.isFolder && e.leftAlone != LeftAloneReason::NameNotExact)
+            byName.emplace(e.name, &e);
+    std::vector<RunFile> files;
+    std::unordered_set<std::string> taken;
+    for (const std::string& name : names) {
+        const auto found = byName.find(name);
+        if (found == byName.end() || !taken.insert(name).second) {
+            RunFile gone;
+            gone.folder = JoinPath(folder, "");
+            gone.name = name;
+            gone.leftAlone = LeftAloneReason::Gone;
+            files.push_back(std::move(gone));
+            continue;
+        }
+        files.push_back(MeetFile(folder, *found->second));
+    }
+    return files;
+}
+
+void CRenamerDlg::CollectFolder(const std::string& folder, CFolderVisits& visits,
+                                std::vector<RunFile>& files) {
+    std::vector<std::string> subfolders;
+    for (const ListedEntry& e : ListFolderForRun(folder)) {
+        if (!e.isFolder)
+            files.push_back(MeetFile(folder, e));
+        else if (!e.isLink && e.leftAlone == LeftAloneReason::None)
+            subfolders.push_back(JoinPath(folder, e.name));
+    }
+    if (!m_pageBeginner.m_options.includeSubfolders)
+        return;
+    for (const std::string& sub : subfolders)
+        if (visits.Enter(sub))
+            CollectFolder(sub, visits, files);
+}
+
+int CRenamerDlg::CountFiles(const std::string& pattern) {
+    const std::string folder = pattern.substr(0, pattern.find_last_of('\\'));
+    CFolderVisits visits;
+    visits.Enter(folder);
+    std::vector<RunFile> files;
+    CollectFolder(folder, visits, files);
+    return static_cast<int>(files.size());
+}
+
+std::vector<JournalEntry> CRenamerDlg::PlanRun(std::vector<RunFile>& files) {
+    const RenameOptions& options = m_pageBeginner.ReadOptions();
+    CPlannedNames names;
+    std::set<std::string> listedFolders;
+    for (const RunFile& f : files) {
+        if (!listedFolders.insert(f.folder).second)
+            continue;
+        for (const ListedEntry& e : ListFolderForRun(f.folder))
+            names.Listed(f.folder, e.name);
+    }
+    NameRules rules = CBeginnerPage::DiskNameRules();
+    rules.exists = [&names](const std::string& path) { return names.Taken(path); };
+    int clashes = 0;
+    std::vector<JournalEntry> plan;
+    for (RunFile& f : files) {
+        if (f.leftAlone != LeftAloneReason::None)
+            continue;
+        ReadDates(f, options);
+        const RenameDecision d = DecideRename(f.folder, f.name, f.dates, options, clashes, rules);
+        const std::string own = f.folder + f.name;
+        // A numbered name that is taken too stops the run; the file's own name
+        // is no other file's.
+        const bool takenTwice = d.clashed && names.Taken(d.newPath) && NameKey(d.newPath) !=
+                                                                           NameKey(own);
+        if (d.verdict == RenameVerdict::LeftAlone) {
+            f.leftAlone = LeftAloneReason::PathTooLong;
+            continue;
+        }
+        if (d.verdict != RenameVerdict::Rename || takenTwice)
+            break; // the run stops at this file: nothing after it is planned
+        names.Moved(own, d.newPath);
+        f.plannedPath = d.newPath;
+        f.journalEntry = plan.size();
+        JournalEntry entry;
+        entry.oldPath = own;
+        entry.newPath = d.newPath;
+        entry.identity = f.identity;
+        plan.push_back(std::move(entry));
+    }
+    return plan;
+}
+
+bool CRenamerDlg::BeginJournal(const std::vector<JournalEntry>& plan) {
+    const std::string path = CJournalFile::PathIn(g_strProgramDir);
+    DWORD error = 0;
+    // Without a plan the run renames nothing it could be asked about.
+    if (m_pageBeginner.m_journalFile.Begin(path, plan, error) || plan.empty())
+        return true;
+    return AfxMessageBox(InsertArgs(LookupText("JournalNotWritten",
+                                               "The journal that lets Back undo this run after "
+                                               "Tessivox has ended cannot be written:\n\n%1\n%2\n"
+                                               "Rename all the same, without a way back once "
+                                               "Tessivox has ended?"),
+                                    {path, SystemErrorText(error)}),
+                         MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
+void CRenamerDlg::StepStrip(size_t done, size_t total) {
+    m_pProgress->SetPos(RunStripPosition(done, total, kStripRange));
+    PumpMessages();
+}
+
 void CRenamerDlg::StartRun() {
     if (m_bRunning || !CheckRunInputs())
         return;
     // The run keeps the folder it started with, whatever is chosen meanwhile.
     const std::string folder = m_strFolderPath;
-    CRunScope scope(*this);
+    CRunScope scope(*this, false);
+    CJournalFile& journal = m_pageBeginner.m_journalFile;
 
-    int total = 0;
+    size_t total = 0;
     try {
-        int first = m_listFiles.GetNextItem(-1, LVNI_SELECTED);
-        if (first == -1) {
+        std::vector<RunFile> files;
+        if (m_listFiles.GetNextItem(-1, LVNI_SELECTED) == -1) {
             // A folder gone or barred since it was chosen is a failure, not an empty run.
             const DWORD attributes = ::GetFileAttributesW(WidenName(folder).c_str());
             if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
                 throw CFileException(attributes == INVALID_FILE_ATTRIBUTES ? ::GetLastError()
                                                                            : ERROR_DIRECTORY,
                                      folder);
-            m_nCollisionCount = 0;
-            total = CountFiles(JoinPath(folder, "*.*"));
-            if (!ConfirmSweepingRun(folder, total)) {
+            CFolderVisits visits;
+            visits.Enter(folder);
+            CollectFolder(folder, visits, files);
+            if (!ConfirmSweepingRun(folder, static_cast<int>(files.size()))) {
                 m_bLastRunStopped = true; // it renamed nothing: the last run stays undoable
                 return;
             }
-            m_pProgress->SetStep(total > 0 ? kStripRange / total : 0);
-            m_pProgress->ShowWindow(SW_SHOW);
-            m_pProgress->SetPos(0);
-            RenameFolder(folder);
         } else {
-            // The names are taken before the first rename: the list may be
-            // refilled for another folder while the run lets messages through.
-            std::vector<std::string> names;
-            for (int i = first; i != -1; i = m_listFiles.GetNextItem(i, LVNI_SELECTED))
-                names.push_back(m_listFiles.GetItemText(i, 0));
-            total = static_cast<int>(names.size());
-            m_pProgress->SetStep(kStripRange / total);
-            m_pProgress->ShowWindow(SW_SHOW);
-            m_nCollisionCount = 0;
-            m_pProgress->SetPos(0);
-            for (const std::string& name : names) {
-                if (StopRequested())
-                    break;
-                RenameOneFile(JoinPath(folder, name));
-            }
+            files = CollectSelection(folder);
+        }
+        total = files.size();
+        m_nCollisionCount = 0;
+        const std::vector<JournalEntry> plan = PlanRun(files);
+        if (!BeginJournal(plan)) {
+            m_bLastRunStopped = true;
+            return;
+        }
+        m_pProgress->SetPos(0);
+        m_pProgress->ShowWindow(SW_SHOW);
+        for (size_t i = 0; i < files.size() && !StopRequested(); ++i) {
+            if (m_pageBeginner.RenameFile(files[i]) == RenameOutcome::Renamed)
+                ++m_nRunRenamed;
+            else
+                ++m_nRunLeftAlone;
+            StepStrip(i + 1, total);
         }
     } catch (const CException& e) {
         m_bLastRunStopped = true;
+        if (m_bSessionEnding)
+            return; // the journal says the run did not end: the next start offers to undo it
+        journal.End("stopped");
         ReportStoppedRun(e);
         if (m_bCloseRequested)
-            UndoAndClose(total);
+            UndoAndClose(static_cast<int>(total));
         return;
     }
+    if (m_bSessionEnding)
+        return;
+    journal.End(m_bCloseRequested || IsEnding() ? "closed" : "done");
     if (m_bCloseRequested) {
-        UndoAndClose(total);
+        UndoAndClose(static_cast<int>(total));
         return;
     }
     if (IsEnding())
         return; // the window is closing: it goes once the run has stopped
 
     m_pProgress->SetPos(kStripRange);
-    if (m_nRunLeftAlone == 0)
+    if (m_nRunRenamed == 0)
+        AfxMessageBox(m_nRunLeftAlone == 0
+                          ? LookupText("NothingRenamed", "No file was renamed.")
+                          : InsertArgs(LookupText("NothingRenamedLeftAlone",
+                                                  "No file was renamed.\n\nFiles left alone "
+                                                  "because they were gone, not plain files, "
+                                                  "or their names or paths could not address "
+                                                  "them exactly: %1"),
+                                       {std::to_string(m_nRunLeftAlone)}),
+                      MB_OK | MB_ICONINFORMATION);
+    else if (m_nRunLeftAlone == 0)
         AfxMessageBox(
             LookupText("ReplaceSuccessfully", "Files name have been replaced successfully!"), MB_OK);
     else
         AfxMessageBox(InsertArgs(LookupText("ReplacePartly",
                                             "The run is over, but not every file was renamed.\n\n"
                                             "Files renamed: %1\nFiles left alone because they "
-                                            "were gone, their names could not be read exactly "
-                                            "or their paths were too long: %2"),
+                                            "were gone, not plain files, or their names or "
+                                            "paths could not address them exactly: %2"),
                                  {std::to_string(m_nRunRenamed), std::to_string(m_nRunLeftAlone)}),
                       MB_OK | MB_ICONINFORMATION);
     FillFileList();
@@ -242,21 +479,6 @@ bool CRenamerDlg::ConfirmSweepingRun(const std::string& folder, int nFiles) {
     // No is the default: Enter alone never sweeps over a whole drive.
     return AfxMessageBox(InsertArgs(question, {FormatCount(nFiles), folder}),
                          MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
-}
-
-void CRenamerDlg::RenameOneFile(const std::string& path) {
-    switch (m_pageBeginner.RenameFile(path)) {
-    case RenameOutcome::Renamed:
-        ++m_nRunRenamed;
-        break;
-    case RenameOutcome::LeftAlone:
-        ++m_nRunLeftAlone;
-        break;
-    case RenameOutcome::AlreadyRenamed:
-        return; // not a file of its own: the count did not include it
-    }
-    m_pProgress->StepIt();
-    PumpMessages();
 }
 
 void CRenamerDlg::ReportStoppedRun(const CException& e) {
@@ -279,9 +501,15 @@ void CRenamerDlg::UndoAndClose(int total) {
                                             "Tessivox closes?"),
                                  {std::to_string(m_nRunRenamed), std::to_string(total)}),
                       MB_YESNO | MB_ICONQUESTION) == IDYES) {
-        RestoreResult result = m_pageBeginner.RestoreNames();
-        if (!result.failures.empty())
+        const RestoreResult result = RestoreWithProgress(false);
+        // A file that could not be given its old name keeps the program open,
+        // with Back's list: it would otherwise keep its new name for good.
+        if (!result.failures.empty()) {
+            m_pProgress->ShowWindow(SW_HIDE);
+            FillFileList();
             m_pageBeginner.ReportRestore(result);
+            return;
+        }
     }
     EndDialog(IDCANCEL);
 }
@@ -294,75 +522,26 @@ void CRenamerDlg::OnClose() {
     EndDialog(IDCANCEL);
 }
 
-void CRenamerDlg::RenameFolder(const std::string& folder) {
-    CFolderVisits visits;
-    visits.Enter(folder);
-    RenameFolderIn(folder, visits);
+BOOL CRenamerDlg::OnQueryEndSession() {
+    if (m_bRunning) {
+        // Called between two files: the run stops here, and what its journal
+        // holds is made to last before the session takes the program down.
+        m_bSessionEnding = true;
+        m_pageBeginner.m_journalFile.Flush();
+    }
+    return TRUE;
 }
 
-void CRenamerDlg::RenameFolderIn(const std::string& folder, CFolderVisits& visits) {
-    // The subfolders are noted while the files are renamed: renaming files
-    // adds no folder, and one listing of the folder costs less than two.
-    std::vector<std::string> subfolders;
-    CFileFind finder;
-    BOOL more = finder.FindFile(JoinPath(folder, "*.*"));
-    while (more && !StopRequested()) {
-        more = finder.FindNextFile();
-        if (finder.IsDots())
-            continue;
-        if (finder.IsDirectory()) {
-            if (!finder.IsLink() && finder.IsNameIntact())
-                subfolders.push_back(JoinPath(folder, finder.GetFileName()));
-        } else if (finder.IsNameIntact()) {
-            RenameOneFile(JoinPath(folder, finder.GetFileName()));
-        } else { // its name as the code page gives it would address another file
-            ++m_nRunLeftAlone;
-            m_pProgress->StepIt();
-            PumpMessages();
-        }
-    }
-    finder.Close();
-    // Read after the files: an option changed during the run counts from here.
-    if (!m_pageBeginner.m_options.includeSubfolders)
-        return;
-    for (const std::string& sub : subfolders) {
-        if (StopRequested())
-            break;
-        if (visits.Enter(sub))
-            RenameFolderIn(sub, visits);
-    }
-}
-
-int CRenamerDlg::CountFiles(const std::string& pattern) {
-    const std::string folder = pattern.substr(0, pattern.find_last_of('\\'));
-    CFolderVisits visits;
-    visits.Enter(folder);
-    return CountFilesIn(folder, visits);
-}
-
-// Makes the same choices as RenameFolderIn, so that the count is the number of
-// files the walk visits.
-int CRenamerDlg::CountFilesIn(const std::string& folder, CFolderVisits& visits) {
-    int count = 0;
-    CFileFind finder;
-    BOOL more = finder.FindFile(JoinPath(folder, "*.*"));
-    while (more) {
-        more = finder.FindNextFile();
-        if (finder.IsDots())
-            continue;
-        if (!finder.IsDirectory()) {
-            ++count;
-            continue;
-        }
-        if (!m_pageBeginner.m_options.includeSubfolders || finder.IsLink() ||
-            !finder.IsNameIntact())
-            continue;
-        const std::string sub = JoinPath(folder, finder.GetFileName());
-        if (visits.Enter(sub))
-            count += CountFilesIn(sub, visits);
-    }
-    finder.Close();
-    return count;
+RestoreResult CRenamerDlg::RestoreWithProgress(bool bStoppable) {
+    m_pProgress->SetPos(0);
+    m_pProgress->ShowWindow(SW_SHOW);
+    const RestoreResult result =
+        m_pageBeginner.RestoreNames([this, bStoppable](size_t done, size_t total) {
+            StepStrip(done, total);
+            return !m_bSessionEnding && !(bStoppable && StopRequested());
+        });
+    m_pProgress->SetPos(kStripRange);
+    return result;
 }
 
 void CBeginnerPage::OnOK() {
@@ -371,14 +550,14 @@ void CBeginnerPage::OnOK() {
         return; // the run under way keeps its journal
     UpdateData(TRUE);
     // A Start refused by the checks leaves the last run's journal to Back, and
-    // so does a run stopped before it renamed anything.
+    // so does a run that renamed nothing.
     if (!dlg->CheckRunInputs())
         return;
     RenameJournal previous;
-    std::swap(previous, m_journal);
+    previous.Swap(m_journal);
     dlg->StartRun();
-    if (m_journal.size() == 0 && dlg->LastRunStopped())
-        std::swap(previous, m_journal);
+    if (m_journal.size() == 0)
+        previous.Swap(m_journal);
 }
 
 void CBeginnerPage::OnBack() {
@@ -387,44 +566,136 @@ void CBeginnerPage::OnBack() {
         return;
     if (AfxMessageBox("Do you really want to cancel your changes?", MB_YESNO) != IDYES)
         return;
-    RestoreResult result = RestoreNames();
-    dlg->FillFileList();
-    ReportRestore(result);
+    dlg->UndoRun();
+}
+
+void CRenamerDlg::UndoRun() {
+    RestoreResult result;
+    bool closing = false;
+    {
+        CRunScope scope(*this, true);
+        result = RestoreWithProgress(true);
+        closing = m_bCloseRequested || IsEnding();
+    }
+    m_pProgress->ShowWindow(SW_HIDE);
+    if (m_bSessionEnding)
+        return;
+    if (closing) {
+        // Closing waited for the current file; what Back did not reach stays
+        // in the journal for Back after the next start.
+        EndDialog(IDCANCEL);
+        return;
+    }
+    FillFileList();
+    m_pageBeginner.ReportRestore(result);
+}
+
+LRESULT CRenamerDlg::OnOpenJournal(WPARAM, LPARAM) {
+    const std::string path = CJournalFile::PathIn(g_strProgramDir);
+    // A plan that never became the journal: its run renamed nothing.
+    ::DeleteFileW(WidenName(path + ".new").c_str());
+    const JournalContent content = CJournalFile::Load(path);
+    if (content.entries.empty())
+        return 0;
+    RenameJournal journal;
+    size_t renamed = 0;
+    for (size_t i = 0; i < content.entries.size(); ++i) {
+        const JournalEntry& e = content.entries[i];
+        bool isRenamed = e.done;
+        // A rename the run made but could not write down before the end (a
+        // power cut): the disk says whether the file is at its new name.
+        if (!e.done && !content.ended) {
+            FileIdentity now;
+            isRenamed = ReadPlainFile(e.newPath, now) && SameFile(e.identity, now);
+        }
+        if (!isRenamed)
+            continue;
+        journal.Append(e.oldPath, e.newPath, e.identity, i);
+        journal.restored.back() = e.restored ? 1 : 0;
+        if (!e.restored)
+            ++renamed;
+    }
+    m_pageBeginner.m_journal.Swap(journal);
+    CJournalFile& file = m_pageBeginner.m_journalFile;
+    file.Reopen(path);
+    if (content.ended)
+        return 0;
+    // Asked once: the answer ends the interrupted run in its journal, which
+    // Back can still undo after a No.
+    if (renamed > 0 &&
+        AfxMessageBox(InsertArgs(LookupText("InterruptedRun",
+                                            "The last run was interrupted after %1 of %2 files. "
+                                            "Give them their old names again?"),
+                                 {std::to_string(renamed),
+                                  std::to_string(content.entries.size())}),
+                      MB_YESNO | MB_ICONQUESTION) == IDYES) {
+        file.End("interrupted");
+        UndoRun();
+        return 0;
+    }
+    file.End("interrupted");
+    return 0;
 }
 
 // In the run's order wherever that works. An entry whose old name is still
 // taken (a later file of the run took it) waits for a further pass, after the
 // others have freed their names; passes go on while they restore something.
-RestoreResult CBeginnerPage::RestoreNames() {
+// A name that no longer stands for the file the run renamed is left as it is.
+RestoreResult CBeginnerPage::RestoreNames(const std::function<bool(size_t, size_t)>& step) {
     RestoreResult result;
     std::vector<size_t> pending;
     for (size_t i = 0; i < m_journal.size(); ++i)
         if (!m_journal.restored[i])
             pending.push_back(i);
-
-    while (!pending.empty()) {
+    const size_t total = pending.size();
+    size_t done = 0;
+    bool going = true;
+    while (!pending.empty() && going) {
         std::vector<size_t> blocked;
         bool progress = false;
-        for (size_t i : pending) {
-            try {
-                CFile::Rename(m_journal.newPaths[i], m_journal.oldPaths[i]);
-                m_journal.restored[i] = 1;
-                ++result.nRestored;
-                progress = true;
-            } catch (const CFileException& e) {
-                if (IsNameTaken(e.m_lOsError))
-                    blocked.push_back(i);
-                else
-                    result.failures.emplace_back(i, e.m_lOsError);
+        for (size_t n = 0; n < pending.size(); ++n) {
+            const size_t i = pending[n];
+            if (!going) {
+                blocked.push_back(i);
+                continue;
             }
+            FileIdentity now;
+            const FileIdentity& recorded = m_journal.identities[i];
+            if (recorded.known && (!ReadPlainFile(m_journal.newPaths[i], now) ||
+                                   !SameFile(recorded, now))) {
+                const DWORD error = ::GetFileAttributesW(WidenName(m_journal.newPaths[i]).c_str()) ==
+                                            INVALID_FILE_ATTRIBUTES
+                                        ? ::GetLastError()
+                                        : kNotTheRenamedFile;
+                result.failures.emplace_back(i, error);
+            } else {
+                try {
+                    CFile::Rename(m_journal.newPaths[i], m_journal.oldPaths[i]);
+                    m_journal.restored[i] = 1;
+                    m_journalFile.Restored(m_journal.fileEntries[i]);
+                    ++result.nRestored;
+                    progress = true;
+                } catch (const CFileException& e) {
+                    if (IsNameTaken(e.m_lOsError)) {
+                        blocked.push_back(i);
+                        continue; // counted when its turn comes again
+                    }
+                    result.failures.emplace_back(i, e.m_lOsError);
+                }
+            }
+            if (step)
+                going = step(++done, total);
         }
-        if (!progress) {
-            for (size_t i : blocked)
-                result.failures.emplace_back(i, static_cast<unsigned long>(ERROR_ALREADY_EXISTS));
+        if (!progress || !going) {
+            if (going)
+                for (size_t i : blocked)
+                    result.failures.emplace_back(i,
+                                                 static_cast<unsigned long>(ERROR_ALREADY_EXISTS));
             break;
         }
         pending.swap(blocked);
     }
+    m_journalFile.Flush();
     std::sort(result.failures.begin(), result.failures.end());
     return result;
 }
@@ -437,8 +708,11 @@ void CBeginnerPage::ReportRestore(const RestoreResult& result) const {
     std::string list;
     for (size_t n = 0; n < result.failures.size() && n < kListedFailures; ++n) {
         const auto& failure = result.failures[n];
-        list += m_journal.newPaths[failure.first] + "\n    " +
-                SystemErrorText(static_cast<DWORD>(failure.second)) + "\n";
+        const std::string reason =
+            failure.second == kNotTheRenamedFile
+                ? LookupText("NotTheRenamedFile", "is no longer the file that was renamed")
+                : SystemErrorText(static_cast<DWORD>(failure.second));
+        list += m_journal.newPaths[failure.first] + "\n    " + reason + "\n";
     }
     if (result.failures.size() > kListedFailures)
         list += InsertArgs(LookupText("AndMore", "... and %1 more\n"),

@@ -1,8 +1,13 @@
 // What a run needs beside the window: letting messages through between files,
-// what became of one file, and the refusal that stops a run before a file.
+// the files it meets, what became of one of them, and the refusal that stops
+// a run before a file.
 #pragma once
 
+#include "FileIdentity.h"
+#include "RenamePlan.h"
+
 #include "platform/Exceptions.h"
+#include "platform/Time.h"
 
 #include <string>
 
@@ -10,10 +15,24 @@
 // the application to quit (the request is posted again for the main loop).
 bool PumpMessages();
 
+// One file a run meets, in the run's order, as the run found it before its
+// first rename: the run renames what it listed, and nothing it made.
+struct RunFile {
+    std::string folder; // with its separator
+    std::string name;
+    CTime created;
+    FileIdentity identity;
+    LeftAloneReason leftAlone = LeftAloneReason::None;
+    FileDates dates;
+    bool datesRead = false;
+    bool takenRead = false;
+    std::string plannedPath;                    // what the plan gives it; empty for none
+    size_t journalEntry = static_cast<size_t>(-1); // its entry in the journal file
+};
+
 enum class RenameOutcome {
     Renamed,
-    AlreadyRenamed, // met again by the walk under its new name: not a file of its own
-    LeftAlone,      // gone, or not reachable by its name: nothing was done to it
+    LeftAlone, // gone, or not reachable by its name: nothing was done to it
 };
 
 // A file the run will not rename, and why; the run stops before it.

@@ -5,6 +5,7 @@ set(TESSIVOX_PORTABLE_SOURCES
     app/ProgramFolder.cpp
     controls/StripPaintPlan.cpp
     layout/AnchorRules.cpp
+    rename/JournalRecord.cpp
     rename/NameComposer.cpp
     rename/PhotoDate.cpp
     rename/RenamePlan.cpp
