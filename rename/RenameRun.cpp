@@ -597,16 +597,21 @@ LRESULT CRenamerDlg::OnOpenJournal(WPARAM, LPARAM) {
     const JournalContent content = CJournalFile::Load(path);
     if (content.entries.empty())
         return 0;
+    CJournalFile& file = m_pageBeginner.m_journalFile;
+    file.Reopen(path);
     RenameJournal journal;
     size_t renamed = 0;
     for (size_t i = 0; i < content.entries.size(); ++i) {
         const JournalEntry& e = content.entries[i];
         bool isRenamed = e.done;
         // A rename the run made but could not write down before the end (a
-        // power cut): the disk says whether the file is at its new name.
+        // power cut): the disk says whether the file is at its new name, and
+        // the journal says so from now on.
         if (!e.done && !content.ended) {
             FileIdentity now;
             isRenamed = ReadPlainFile(e.newPath, now) && SameFile(e.identity, now);
+            if (isRenamed)
+                file.Done(i);
         }
         if (!isRenamed)
             continue;
@@ -616,8 +621,6 @@ LRESULT CRenamerDlg::OnOpenJournal(WPARAM, LPARAM) {
             ++renamed;
     }
     m_pageBeginner.m_journal.Swap(journal);
-    CJournalFile& file = m_pageBeginner.m_journalFile;
-    file.Reopen(path);
     if (content.ended)
         return 0;
     // Asked once: the answer ends the interrupted run in its journal, which

@@ -2,10 +2,12 @@
 // folders and trees, clashes, failures, Back, and input during a run.
 #include "support/MainWindowFixture.h"
 
+#include "rename/JournalFile.h"
 #include "rename/NameComposer.h"
 
 #include "platform/CodePage.h"
 #include "platform/Exceptions.h"
+#include "platform/File.h"
 #include "platform/MessageBox.h"
 
 #include <algorithm>
@@ -650,6 +652,231 @@ TEST_F(RenameRun, NewNamesShownAreTheNamesTheRunGives) {
                 << name << " in round " << round;
         EXPECT_EQ(Journal().size(), round == 0 ? 7u : 3u);
     }
+}
+
+// The journal on disk: Back after a restart, a run the session's end stopped
+// offered for undoing at the next start, a journal the disk no longer agrees
+// with, and a program folder the journal cannot be written in.
+TEST_F(RenameRun, TheJournalOnDiskLetsBackUndoWhateverEndsTheProgram) {
+    MakeFiles(m_photos.Path(), {"a.jpg", "b.jpg", "c.jpg"});
+    ChooseFolder(m_photos.Path());
+    const std::string journal = CJournalFile::PathIn(m_program.Path());
+    // The session ends after the first file: the run stops there, its
+    // journal written down, and the program says nothing more.
+    ::PostMessageA(m_dlg->m_hWnd, WM_QUERYENDSESSION, 0, 0);
+    Start();
+    EXPECT_TRUE(m_boxes.m_shown.empty());
+    JournalContent content = CJournalFile::Load(journal);
+    ASSERT_EQ(content.entries.size(), 3u);
+    EXPECT_FALSE(content.ended);
+    EXPECT_TRUE(content.entries[0].done);
+    EXPECT_FALSE(content.entries[1].done);
+    ASSERT_EQ(Journal().size(), 1u);
+    const std::string renamed = Journal().newPaths[0];
+
+    m_boxes.QueueAnswer(IDYES);
+    Restart();
+    ASSERT_EQ(m_boxes.Texts(),
+              (std::vector<std::string>{"The last run was interrupted after 1 of 3 files. Give "
+                                        "them their old names again?",
+                                        kBackDone}));
+    EXPECT_TRUE(FileExists(Journal().oldPaths[0]));
+    EXPECT_FALSE(FileExists(renamed));
+
+    // An ordinary run: after a restart nothing is asked and Back still undoes it.
+    ChooseFolder(m_photos.Path());
+    Start();
+    ASSERT_EQ(Journal().size(), 3u);
+    Restart();
+    m_boxes.m_shown.clear();
+    EXPECT_EQ(Journal().size(), 3u);
+    m_boxes.QueueAnswer(IDYES);
+    Click(IDC_BACK);
+    EXPECT_EQ(m_boxes.Texts(), (std::vector<std::string>{kBackAsk, kBackDone}));
+    for (const char* n : {"a.jpg", "b.jpg", "c.jpg"})
+        EXPECT_TRUE(FileExists(m_photos / n)) << n;
+
+    // A plan whose done records a power cut lost: the disk tells which files
+    // the run renamed, and only those are counted and given back.
+    JournalEntry moved, notMoved;
+    moved.oldPath = m_photos / "a.jpg";
+    moved.newPath = m_photos / "A1.jpg";
+    notMoved.oldPath = m_photos / "b.jpg";
+    notMoved.newPath = m_photos / "B1.jpg";
+    ASSERT_TRUE(ReadPlainFile(moved.oldPath, moved.identity));
+    ASSERT_TRUE(ReadPlainFile(notMoved.oldPath, notMoved.identity));
+    m_dlg->DestroyWindow(); // the program has ended
+    m_dlg.reset();
+    WriteTextFile(journal, std::string(kJournalHeader) + "\n" + PlanRecord(moved) +
+                               PlanRecord(notMoved));
+    ASSERT_TRUE(::MoveFileA(moved.oldPath.c_str(), moved.newPath.c_str()));
+    m_boxes.m_shown.clear();
+    m_boxes.QueueAnswer(IDNO);
+    OpenWindow();
+    EXPECT_EQ(m_boxes.Texts(),
+              std::vector<std::string>{"The last run was interrupted after 1 of 2 files. Give "
+                                       "them their old names again?"});
+    ASSERT_EQ(Journal().size(), 1u); // No keeps it for Back
+    EXPECT_EQ(Journal().newPaths[0], moved.newPath);
+    Restart(); // asked once
+    EXPECT_EQ(m_boxes.m_shown.size(), 1u);
+    ASSERT_EQ(Journal().size(), 1u);
+
+    // Where the journal cannot be written, Start asks before it renames anything.
+    g_strProgramDir = m_program / "gone";
+    ChooseFolder(m_photos.Path());
+    m_boxes.m_shown.clear();
+    m_boxes.QueueAnswer(IDNO);
+    Start();
+    ASSERT_EQ(m_boxes.m_shown.size(), 1u);
+    EXPECT_NE(m_boxes.m_shown[0].text.find("cannot be written"), std::string::npos);
+    EXPECT_TRUE(FileExists(m_photos / "b.jpg"));
+    EXPECT_EQ(Journal().newPaths[0], moved.newPath); // the last run stays undoable
+}
+
+// Names that a Linux disk or a share can hold and Windows cannot address
+// exactly, made by the test command: a backslash in a name and in a folder's
+// name ("..\\.."), a trailing dot beside its twin, a pair that differs in case,
+// a pipe. Each is left alone, in the preview as in the run, and nothing
+// outside the chosen folder is touched.
+TEST_F(RenameRun, NamesThatDoNotAddressExactlyTheirFileAreLeftAlone) {
+    const char* odd = std::getenv("TESSIVOX_ODD_NAMES");
+    if (!odd || !*odd)
+        GTEST_SKIP() << "TESSIVOX_ODD_NAMES is not set: no folder of odd names";
+    const std::string photos = std::string(odd) + "\\up\\photos";
+    ChooseFolder(photos);
+    ClickExpert(IDC_SHOW_NEW_NAMES);
+    std::map<std::string, std::string> shown;
+    for (int i = 0; i < m_dlg->m_listFiles.GetItemCount(); ++i)
+        shown[m_dlg->m_listFiles.GetItemText(i, 0)] = m_dlg->m_listFiles.GetItemText(i, 1);
+    EXPECT_EQ(shown["x\\y.jpg"], "(left alone: its name holds \\ or /)");
+    EXPECT_EQ(shown["b.jpg."], "(left alone: Windows would not address this name exactly)");
+    EXPECT_EQ(shown["A.JPG"], "(left alone: another name differs from it only in letter case)");
+    EXPECT_EQ(shown["a.jpg"], shown["A.JPG"]);
+    EXPECT_EQ(shown["fifo"], "(left alone: not a plain file)");
+    EXPECT_EQ(shown["b.jpg"].rfind("b ", 0), 0u) << shown["b.jpg"];
+    Start();
+    std::set<std::string> renamed;
+    for (const std::string& p : Journal().oldPaths)
+        renamed.insert(p.substr(photos.size() + 1));
+    EXPECT_EQ(renamed, (std::set<std::string>{"ok.jpg", "b.jpg", "x\\y.jpg"})); // x is a folder
+    EXPECT_NE(m_boxes.Texts().back().find("Files left alone because"), std::string::npos);
+    EXPECT_NE(m_boxes.Texts().back().find(": 5"), std::string::npos);
+    // "..\\.." two levels up is the folder odd-names itself
+    for (const char* untouched : {"\\up\\outside.jpg", "\\sentinel.jpg"})
+        EXPECT_TRUE(FileExists(std::string(odd) + untouched)) << untouched;
+    for (const char* name : {"A.JPG", "a.jpg"})
+        EXPECT_EQ(ReadTextFile(photos + "\\" + name), std::string(name) + "\n") << name;
+    const std::vector<std::string> left = ListFolder(photos);
+    EXPECT_NE(std::find(left.begin(), left.end(), "b.jpg."), left.end());
+
+    // A selection of the name with the trailing dot renames neither twin.
+    m_boxes.QueueAnswer(IDYES);
+    Click(IDC_BACK);
+    ChooseFolder(photos);
+    Select("b.jpg.");
+    Start();
+    EXPECT_NE(m_boxes.Texts().back().find("No file was renamed."), std::string::npos);
+    EXPECT_TRUE(FileExists(photos + "\\b.jpg"));
+}
+
+// Back gives a name back only to the file that was renamed: one swapped for
+// another since is listed, not renamed.
+TEST_F(RenameRun, BackRestoresFilesNotPaths) {
+    MakeFiles(m_photos.Path(), {"a.jpg", "b.jpg"});
+    ChooseFolder(m_photos.Path());
+    AllOptionsOff();
+    Click(IDC_ADD_PREFIX);
+    Type(IDC_PREFIX, "R_");
+    Start();
+    ASSERT_TRUE(::DeleteFileA((m_photos / "R_a.jpg").c_str()));
+    ASSERT_TRUE(::MoveFileA((m_photos / "R_b.jpg").c_str(), (m_photos / "R_a.jpg").c_str()));
+    m_boxes.QueueAnswer(IDYES);
+    Click(IDC_BACK);
+    EXPECT_FALSE(FileExists(m_photos / "a.jpg"));
+    EXPECT_EQ(ReadTextFile(m_photos / "R_a.jpg"), "content of " + (m_photos / "b.jpg"));
+    EXPECT_NE(m_boxes.Texts().back().find("R_a.jpg\n    is no longer the file that was renamed"),
+              std::string::npos);
+}
+
+// Messages that stay true: closing with Yes when a file cannot be given back
+// keeps the program open with Back's list; a photo that cannot be read with
+// the photo date on stops the run before it, in the preview too; burst
+// photos named by an earlier run are previewed as the run renames them.
+TEST_F(RenameRun, NoMessageOverstatesWhatTheRunDid) {
+    MakeFiles(m_photos.Path(), {"a.jpg", "b.jpg", "c.jpg"});
+    ChooseFolder(m_photos.Path());
+    ::PostMessageA(m_dlg->m_hWnd, WM_CLOSE, 0, 0); // met after the first file
+    HANDLE held = INVALID_HANDLE_VALUE;
+    m_boxes.AnswerWhen("Tessivox is closing", [&] {
+        // the file the run renamed, held open so that it cannot be renamed back
+        held = ::CreateFileA(Journal().newPaths.at(0).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                             nullptr, OPEN_EXISTING, 0, nullptr);
+        return IDYES;
+    });
+    Start();
+    ::CloseHandle(held);
+    EXPECT_TRUE(m_dlg->IsWindowVisible());
+    EXPECT_FALSE(m_dlg->IsEnding());
+    EXPECT_NE(m_boxes.Texts().back().find("could not be given their old names"), std::string::npos);
+    m_boxes.QueueAnswer(IDYES);
+    Click(IDC_BACK);
+    EXPECT_EQ(m_boxes.Texts().back(), kBackDone);
+
+    const std::string samples = TESSIVOX_PHOTO_SAMPLES;
+    ASSERT_TRUE(::CopyFileA((samples + "\\original.jpg").c_str(), (m_photos / "p.jpg").c_str(),
+                            FALSE));
+    ChooseFolder(m_photos.Path());
+    ClickExpert(IDC_USE_PHOTO_DATE);
+    ClickExpert(IDC_SHOW_NEW_NAMES);
+    HANDLE locked = ::CreateFileA((m_photos / "p.jpg").c_str(), GENERIC_READ, 0, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+    std::map<std::string, std::string> shown;
+    for (int i = 0; i < m_dlg->m_listFiles.GetItemCount(); ++i)
+        shown[m_dlg->m_listFiles.GetItemText(i, 0)] = m_dlg->m_listFiles.GetItemText(i, 1);
+    EXPECT_EQ(shown["p.jpg"], "(stops the run: the photo cannot be read)");
+    Start();
+    ::CloseHandle(locked);
+    EXPECT_NE(m_boxes.Texts().back().find(m_photos / "p.jpg"), std::string::npos);
+    EXPECT_TRUE(FileExists(m_photos / "p.jpg"));
+    ClickExpert(IDC_USE_PHOTO_DATE);
+
+    // A name an earlier run numbered, whose title is taken by a folder: the
+    // numbered name is its own, which the rename leaves as it is.
+    CTempFolder burst;
+    MakeFolder(burst / " 2019-5-6  7_8_9.jpg");
+    WriteTextFile(burst / " 2019-5-6  7_8_9-1.jpg", "burst");
+    ChooseFolder(burst.Path());
+    Click(IDC_REMOVE_OLD_NAME);
+    Click(IDC_ADD_DATE);
+    Click(IDC_ADD_TIME);
+    Click(IDC_ADD_PREFIX);
+    Type(IDC_PREFIX, " 2019-5-6  7_8_9");
+    EXPECT_EQ(m_dlg->m_listFiles.GetItemText(0, 1), " 2019-5-6  7_8_9-1.jpg");
+    Start();
+    EXPECT_EQ(m_boxes.Texts().back(), kDone);
+    ASSERT_EQ(Journal().size(), 1u);
+    EXPECT_EQ(Journal().newPaths[0], burst / " 2019-5-6  7_8_9-1.jpg");
+}
+
+// Back shows its progress as a run does, and the strip moves at any count.
+TEST_F(RenameRun, BackShowsItsProgressAndTheStripMovesAtAnyCount) {
+    EXPECT_EQ(RunStripPosition(1, 20000, 10000), 0);
+    EXPECT_EQ(RunStripPosition(2, 20000, 10000), 1);
+    EXPECT_EQ(RunStripPosition(19999, 20000, 10000), 9999);
+    EXPECT_EQ(RunStripPosition(20000, 20000, 10000), 10000);
+    EXPECT_EQ(RunStripPosition(0, 0, 10000), 10000);
+    MakeFiles(m_photos.Path(), {"a.jpg", "b.jpg", "c.jpg", "d.jpg"});
+    ChooseFolder(m_photos.Path());
+    std::vector<int> percents;
+    m_dlg->m_pProgress->SetPercentListener([&](int p) { percents.push_back(p); });
+    Start();
+    EXPECT_EQ(percents, (std::vector<int>{0, 25, 50, 75, 100, -1}));
+    percents.clear();
+    m_boxes.QueueAnswer(IDYES);
+    Click(IDC_BACK);
+    EXPECT_EQ(percents, (std::vector<int>{0, 25, 50, 75, 100, -1}));
 }
 
 } // namespace

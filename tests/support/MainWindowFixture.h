@@ -32,11 +32,20 @@ protected:
         g_strSettingsFile = m_program.Path() + "//settings.ini";
         g_strLanguageFile = m_program / "Languages\\English.ini";
         WriteTextFile(g_strLanguageFile, LanguageFile());
+        OpenWindow();
+    }
+    void OpenWindow() {
         m_dlg = std::make_unique<CRenamerDlg>();
         m_app.m_pMainWnd = m_dlg.get();
         ASSERT_TRUE(m_dlg->Create(CRenamerDlg::IDD, nullptr));
         ::ShowWindow(m_dlg->m_hWnd, SW_SHOW);
         PumpPending();
+    }
+    // The program ended and started again on the same program folder.
+    void Restart() {
+        m_dlg->DestroyWindow();
+        m_dlg.reset();
+        OpenWindow();
     }
     void TearDown() override {
         m_dlg->DestroyWindow();

@@ -31,6 +31,12 @@ CTempFolder::~CTempFolder() {
 CMessageBoxLog::CMessageBoxLog(int defaultAnswer) : m_defaultAnswer(defaultAnswer) {
     AfxSetMessageBoxScript([this](const std::string& text, UINT type) {
         m_shown.push_back({text, type});
+        for (auto hook = m_hooks.begin(); hook != m_hooks.end(); ++hook)
+            if (text.find(hook->first) != std::string::npos) {
+                const std::function<int()> answer = std::move(hook->second);
+                m_hooks.erase(hook);
+                return answer();
+            }
         if (m_answers.empty())
             return m_defaultAnswer;
         int answer = m_answers.front();

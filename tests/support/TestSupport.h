@@ -11,6 +11,7 @@
 #include <oleacc.h>
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,11 @@ public:
     CMessageBoxLog& operator=(const CMessageBoxLog&) = delete;
 
     void QueueAnswer(int answer) { m_answers.push_back(answer); }
+    // The next box whose text holds fragment is answered by answer(), which
+    // may act while the box is open.
+    void AnswerWhen(std::string fragment, std::function<int()> answer) {
+        m_hooks.push_back({std::move(fragment), std::move(answer)});
+    }
 
     struct Shown {
         std::string text;
@@ -48,6 +54,7 @@ public:
 private:
     int m_defaultAnswer;
     std::deque<int> m_answers;
+    std::vector<std::pair<std::string, std::function<int()>>> m_hooks;
 };
 
 // Dispatches every message already waiting for this thread.
