@@ -164,6 +164,15 @@ void CLinkStatic::FitToText() {
     }
     ::SetWindowPos(m_hWnd, nullptr, w.left, w.top, w.right - w.left, w.bottom - w.top,
                    SWP_NOZORDER);
+    // The tip covers the control as it is now (a new text, a new font).
+    if (m_tipCtrl) {
+        TTTOOLINFOA ti = {};
+        ti.cbSize = sizeof(ti);
+        ti.hwnd = m_hWnd;
+        ti.uId = kToolId;
+        ::GetClientRect(m_hWnd, &ti.rect);
+        ::SendMessageA(m_tipCtrl, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&ti));
+    }
 }
 
 void CLinkStatic::LoadHandCursor() {

@@ -268,14 +268,18 @@ void CBusyTreeCtrl::ClearChildren(HTREEITEM hItem) {
 }
 
 BOOL CBusyTreeCtrl::GetLoadingIconRect(HTREEITEM hItem, RECT* prc) {
-    if (!SendMessage(TVM_GETIMAGELIST, TVSIL_NORMAL))
+    const auto images = reinterpret_cast<HIMAGELIST>(SendMessage(TVM_GETIMAGELIST, TVSIL_NORMAL));
+    if (!images)
         return FALSE;
     RECT rc;
     if (!GetItemRect(hItem, &rc, TRUE))
         return FALSE;
+    // The icons' own size: the system's image list is made for the scale the
+    // program started at, which a monitor of another scale does not change.
     const UINT dpi = WindowDpi(m_hWnd);
-    const int cx = SystemMetricForDpi(SM_CXSMICON, dpi);
-    const int cy = SystemMetricForDpi(SM_CYSMICON, dpi);
+    int cx = SystemMetricForDpi(SM_CXSMICON, dpi);
+    int cy = SystemMetricForDpi(SM_CYSMICON, dpi);
+    ImageList_GetIconSize(images, &cx, &cy);
     ::OffsetRect(&rc, -(cx + ScaleForDpi(3, dpi)), ((rc.bottom - rc.top) - cy) / 2);
     *prc = {rc.left, rc.top, rc.left + cx, rc.top + cy};
     return TRUE;

@@ -245,7 +245,9 @@ int CALLBACK CFolderTree::CompareSiblings(LPARAM lParam1, LPARAM lParam2, LPARAM
 }
 
 HTREEITEM CFolderTree::FindFolder(const std::string& path) {
-    if (!m_pDesktop || !m_pMalloc)
+    // A share would be looked for by browsing the network, which can keep
+    // the window waiting for many seconds.
+    if (!m_pDesktop || !m_pMalloc || path.rfind("\\\\", 0) == 0)
         return nullptr;
     std::wstring wide = WidenName(path);
     LPITEMIDLIST target = nullptr;
@@ -289,14 +291,24 @@ void CFolderTree::RefreshNode(HTREEITEM hItem) {
     TVITEMA item = {};
     item.stateMask = TVIS_EXPANDED;
     const bool expanded = QueryItem(item, hItem, TVIF_STATE) && (item.state & TVIS_EXPANDED);
-    // A folder without subfolders until now may have some.
+    // A folder without subfolders until now may have some; and its next
+    // opening must notify again, as its first did (the tree keeps quiet for a
+    // node opened once before).
     item = {};
-    item.mask = TVIF_HANDLE | TVIF_CHILDREN;
+    item.mask = TVIF_HANDLE | TVIF_CHILDREN | TVIF_STATE;
     item.hItem = hItem;
     item.cChildren = 1;
+    item.stateMask = TVIS_EXPANDEDONCE;
     SendMessage(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    if (!expanded) {
+        // Read when it is next opened: a fill now would open it.
+        SetRedraw(FALSE);
+        ClearChildren(hItem);
+        SetRedraw(TRUE);
+        return;
+    }
     ReloadNode(hItem);
-    if (expanded && GetChildItem(hItem))
+    if (GetChildItem(hItem))
         Expand(hItem, TVE_EXPAND);
 }
 

@@ -18,6 +18,7 @@ public:
         : CDialog(nIDTemplate, pParentWnd) {}
 
     HWND GetHostWindow() override { return m_hWnd; }
+    bool FollowsDpiItself() const override { return true; }
     BOOL OnInitDialog() override;
 
     // The DPI the dialog is laid out for: its window's at initialisation, then

@@ -10,6 +10,8 @@
 #include "platform/CodePage.h"
 #include "platform/MessageBox.h"
 
+#include <unordered_set>
+
 namespace {
 std::string FolderOfPath(const std::string& path) {
     const size_t slash = path.find_last_of('\\');
@@ -37,6 +39,26 @@ std::string FullPath(const std::string& path) {
     return NarrowNameExactly(full, narrow) ? narrow : std::string();
 }
 
+std::string ExpandedPath(const std::string& path) {
+    const std::wstring wide = WidenName(path);
+    const DWORD need = ::ExpandEnvironmentStringsW(wide.c_str(), nullptr, 0);
+    if (need == 0)
+        return path;
+    std::wstring expanded(need, L'\0');
+    expanded.resize(::ExpandEnvironmentStringsW(wide.c_str(), expanded.data(), need));
+    if (!expanded.empty() && expanded.back() == L'\0')
+        expanded.pop_back();
+    std::string narrow;
+    return NarrowNameExactly(expanded, narrow) ? narrow : path;
+}
+
+// A name as the file system compares names: without regard to letter case.
+std::wstring NameKey(const std::string& name) {
+    std::wstring key = WidenName(name);
+    ::CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
+    return key;
+}
+
 bool SamePath(const std::string& a, const std::string& b) {
     return ::CompareStringOrdinal(WidenName(a).c_str(), -1, WidenName(b).c_str(), -1, TRUE) ==
            CSTR_EQUAL;
@@ -49,6 +71,10 @@ bool CRenamerDlg::OpenPaths(const std::vector<std::string>& paths) {
     std::string trimmed = paths.front();
     trimmed.erase(0, trimmed.find_first_not_of(" \t"));
     trimmed.erase(trimmed.find_last_not_of(" \t") + 1);
+    // As Explorer's "Copy as path" gives it, and with %USERPROFILE% and the like.
+    if (trimmed.size() >= 2 && trimmed.front() == '"' && trimmed.back() == '"')
+        trimmed = trimmed.substr(1, trimmed.size() - 2);
+    trimmed = ExpandedPath(trimmed);
     const std::string full = trimmed.empty() ? std::string() : FullPath(trimmed);
     const DWORD attributes =
         full.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(WidenName(full).c_str());
@@ -71,6 +97,9 @@ bool CRenamerDlg::OpenPaths(const std::vector<std::string>& paths) {
     if (node && node != m_tree.GetSelectedItem()) {
         m_tree.SelectItem(node);
     } else {
+        // The tree then shows no folder rather than another one.
+        if (!node)
+            m_tree.SelectItem(nullptr);
         m_strFolderPath = folder;
         SetDlgItemText(IDC_PATH, m_strFolderPath);
         FillFileList();
@@ -91,19 +120,18 @@ bool CRenamerDlg::OpenPaths(const std::vector<std::string>& paths) {
 }
 
 void CRenamerDlg::SelectListedFiles(const std::vector<std::string>& names) {
+    std::unordered_set<std::wstring> wanted;
+    for (const std::string& name : names)
+        wanted.insert(NameKey(name));
     bool first = true;
-    for (int i = 0, n = m_listFiles.GetItemCount(); i < n && !names.empty(); ++i) {
-        const std::string listed = m_listFiles.GetItemText(i, 0);
-        for (const std::string& name : names) {
-            if (!SamePath(listed, name))
-                continue;
-            m_listFiles.SetItemState(i, LVIS_SELECTED | (first ? LVIS_FOCUSED : 0),
-                                     LVIS_SELECTED | (first ? LVIS_FOCUSED : 0));
-            if (first)
-                m_listFiles.SendMessage(LVM_ENSUREVISIBLE, i, FALSE);
-            first = false;
-            break;
-        }
+    for (int i = 0, n = m_listFiles.GetItemCount(); i < n && !wanted.empty(); ++i) {
+        if (!wanted.count(NameKey(m_listFiles.GetItemText(i, 0))))
+            continue;
+        const UINT state = LVIS_SELECTED | (first ? LVIS_FOCUSED : 0);
+        m_listFiles.SetItemState(i, state, state);
+        if (first)
+            m_listFiles.SendMessage(LVM_ENSUREVISIBLE, i, FALSE);
+        first = false;
     }
 }
 

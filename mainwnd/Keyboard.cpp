@@ -97,8 +97,9 @@ bool CRenamerDlg::OnEnter(const MSG& msg) {
         return true;
     }
     if (focus == GetDlgItemHwnd(IDC_PATH)) {
-        wchar_t typed[MAX_PATH] = {};
-        ::GetWindowTextW(focus, typed, MAX_PATH);
+        std::wstring typed(static_cast<size_t>(::GetWindowTextLengthW(focus)) + 1, L'\0');
+        typed.resize(static_cast<size_t>(::GetWindowTextW(focus, typed.data(),
+                                                          static_cast<int>(typed.size()))));
         std::string path;
         if (NarrowNameExactly(typed, path))
             OpenPaths({path});

@@ -33,7 +33,7 @@ BEGIN_MESSAGE_MAP(CRenamerDlg, CLayoutDialog)
     ON_MESSAGE(WM_OPEN_JOURNAL, OnOpenJournal)
     ON_MESSAGE(WM_OPEN_START_PATHS, OnOpenStartPaths)
     ON_NOTIFY(NM_CLICK, IDC_PAGE_TABS, OnClickTab)
-    ON_NOTIFY(TCN_SELCHANGE, IDC_PAGE_TABS, OnTabSelChange)
+    ON_NOTIFY(TCN_SELCHANGE, IDC_PAGE_TABS, OnClickTab)
     ON_NOTIFY(TVN_SELCHANGEDA, IDC_FOLDER_TREE, OnFolderSelChanged)
     ON_NOTIFY(TVN_SELCHANGEDW, IDC_FOLDER_TREE, OnFolderSelChanged)
     ON_NOTIFY(LVN_GETDISPINFOA, IDC_FILE_LIST, OnListGetDispInfo)
@@ -170,6 +170,8 @@ void CRenamerDlg::NameControlsForScreenReaders() {
     SetAccessibleName(m_pageBeginner.GetDlgItemHwnd(IDC_PREFIX), name("Text to add"));
     SetAccessibleName(m_pageBeginner.GetDlgItemHwnd(IDC_REPLACE_FROM), name("Text to replace"));
     SetAccessibleName(m_pageBeginner.GetDlgItemHwnd(IDC_REPLACE_TO), name("Replacement"));
+    // Its window text may be shortened to fit (German "Zur."): the name is whole.
+    SetAccessibleName(m_pageBeginner.GetDlgItemHwnd(IDC_BACK), name("Back"));
     m_pProgress->SetAccessibleName(name("Progress"));
 }
 
@@ -222,13 +224,8 @@ void CRenamerDlg::ShowPage(int nPage) {
     }
 }
 
-void CRenamerDlg::OnClickTab(NMHDR*, LRESULT* pResult) {
-    ShowPage(m_tabPages.GetCurSel());
-    *pResult = 0;
-}
-
 // Every change of the tab, by the mouse or the keyboard, brings its page.
-void CRenamerDlg::OnTabSelChange(NMHDR*, LRESULT* pResult) {
+void CRenamerDlg::OnClickTab(NMHDR*, LRESULT* pResult) {
     ShowPage(m_tabPages.GetCurSel());
     *pResult = 0;
 }
@@ -243,8 +240,10 @@ void CRenamerDlg::SwitchPage(int nDelta) {
     m_tabPages.SetCurSel(next);
     ShowPage(next);
     // The focus never stays on a control that went with its page.
-    if (focus && ::IsChild(m_tabPages.m_hWnd, focus) && !::IsWindowVisible(focus))
+    if (focus && ::IsChild(m_tabPages.m_hWnd, focus) && !::IsWindowVisible(focus)) {
+        SendMessage(WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS));
         FocusControl(m_tabPages.m_hWnd);
+    }
 }
 
 void CRenamerDlg::OnFolderSelChanged(NMHDR*, LRESULT* pResult) {

@@ -90,7 +90,6 @@ protected:
     void OnPaint();
     HCURSOR OnQueryDragIcon();
     void OnClickTab(NMHDR* pNMHDR, LRESULT* pResult);
-    void OnTabSelChange(NMHDR* pNMHDR, LRESULT* pResult);
     void OnFolderSelChanged(NMHDR* pNMHDR, LRESULT* pResult);
     void OnDropFiles(HDROP hDropInfo);
     BOOL OnQueryEndSession();
@@ -140,13 +139,15 @@ private:
     // The current folder read again from the disk, in the tree and in the list (F5).
     void RefreshFromDisk();
     void SelectListedFiles(const std::vector<std::string>& names);
-    // A whole-folder run over a drive, a profile or the system asks first; false when declined.
-    bool ConfirmSweepingRun(const std::string& folder, int nFiles);
+    // A whole-folder run over a drive, a profile or the system asks first,
+    // with the number of files; false when declined.
+    bool ConfirmSweepingRun(const std::string& folder);
     // The files a run meets, in its order: the selected ones, or a folder's
     // files before those of its subfolders, depth first.
     std::vector<RunFile> CollectSelection(const std::string& folder);
+    // Counts the files met, and with files, notes them.
     void CollectFolder(const std::string& folder, CFolderVisits& visits,
-                       std::vector<RunFile>& files);
+                       std::vector<RunFile>* files, size_t& count);
     // The new names the files get if nothing changes meanwhile, decided in
     // memory, up to the file the run would stop at.
     std::vector<JournalEntry> PlanRun(std::vector<RunFile>& files);

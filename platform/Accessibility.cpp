@@ -134,7 +134,10 @@ public:
         if (!IsSelf(varID) || !traits || !traits->state)
             return hr;
         const LONG standard = SUCCEEDED(hr) && pvarState->vt == VT_I4 ? pvarState->lVal : 0;
-        ::VariantClear(pvarState);
+        if (SUCCEEDED(hr))
+            ::VariantClear(pvarState);
+        else
+            ::VariantInit(pvarState); // a failed call may leave it as the caller passed it
         pvarState->vt = VT_I4;
         pvarState->lVal = traits->state(standard);
         return S_OK;

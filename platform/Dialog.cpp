@@ -29,7 +29,8 @@ HWND CDialog::CreateFromTemplate(HWND hWndParent) {
     // counts characters, where an ANSI one would count bytes of UTF-8.
     HWND hWnd = ::CreateDialogIndirectParamW(hInst, tmpl, hWndParent, &AfxDlgProc, 0);
     UnhookWindowCreate();
-    if (hWnd)
+    const bool laidIntoParent = hWndParent && !m_bModal;
+    if (hWnd && (laidIntoParent || FollowsDpiItself()))
         DisableDialogDpiScaling(hWnd);
     if (!hWnd && m_hWnd)
         Detach();

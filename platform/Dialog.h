@@ -23,6 +23,11 @@ public:
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
 protected:
+    // Whether the dialog lays itself out again after a change of DPI, so that
+    // the system's own rescaling must keep out; a dialog laid into another
+    // window follows that window.
+    virtual bool FollowsDpiItself() const { return false; }
+
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd; // not owned
 

@@ -12,3 +12,8 @@ struct KnownFolders {
 
 // This system's: a folder the system does not name is left out.
 KnownFolders SystemKnownFolders();
+
+// A folder as the system finally names it: links and junctions followed, short
+// 8.3 names made long, in upper case; the path as it is where the folder cannot
+// be opened. Two paths of one folder give the same text.
+std::string FinalFolderPath(const std::string& path);

@@ -291,28 +291,36 @@ std::vector<RunFile> CRenamerDlg::CollectSelection(const std::string& folder) {
 }
 
 void CRenamerDlg::CollectFolder(const std::string& folder, CFolderVisits& visits,
-                                std::vector<RunFile>& files) {
+                                std::vector<RunFile>* files, size_t& count) {
+    // A whole drive takes long to list: the window answers meanwhile, and a
+    // close stops the listing.
+    PumpMessages();
+    if (StopRequested())
+        return;
     std::vector<std::string> subfolders;
     for (const ListedEntry& e : ListFolderForRun(folder)) {
-        if (!e.isFolder)
-            files.push_back(MeetFile(folder, e));
-        else if (!e.isLink && e.leftAlone == LeftAloneReason::None)
+        if (!e.isFolder) {
+            ++count;
+            if (files)
+                files->push_back(MeetFile(folder, e));
+        } else if (!e.isLink && e.leftAlone == LeftAloneReason::None) {
             subfolders.push_back(JoinPath(folder, e.name));
+        }
     }
     if (!m_pageBeginner.m_options.includeSubfolders)
         return;
     for (const std::string& sub : subfolders)
         if (visits.Enter(sub))
-            CollectFolder(sub, visits, files);
+            CollectFolder(sub, visits, files, count);
 }
 
 int CRenamerDlg::CountFiles(const std::string& pattern) {
     const std::string folder = pattern.substr(0, pattern.find_last_of('\\'));
     CFolderVisits visits;
     visits.Enter(folder);
-    std::vector<RunFile> files;
-    CollectFolder(folder, visits, files);
-    return static_cast<int>(files.size());
+    size_t count = 0;
+    CollectFolder(folder, visits, nullptr, count);
+    return static_cast<int>(count);
 }
 
 std::vector<JournalEntry> CRenamerDlg::PlanRun(std::vector<RunFile>& files) {
@@ -395,15 +403,26 @@ void CRenamerDlg::StartRun() {
                 throw CFileException(attributes == INVALID_FILE_ATTRIBUTES ? ::GetLastError()
                                                                            : ERROR_DIRECTORY,
                                      folder);
-            CFolderVisits visits;
-            visits.Enter(folder);
-            CollectFolder(folder, visits, files);
-            if (!ConfirmSweepingRun(folder, static_cast<int>(files.size()))) {
+            m_pProgress->SetPos(0);
+            m_pProgress->ShowWindow(SW_SHOW); // the listing of a large tree takes a while
+            if (!ConfirmSweepingRun(folder)) {
                 m_bLastRunStopped = true; // it renamed nothing: the last run stays undoable
+                m_pProgress->ShowWindow(SW_HIDE);
                 return;
             }
+            CFolderVisits visits;
+            visits.Enter(folder);
+            size_t count = 0;
+            CollectFolder(folder, visits, &files, count);
         } else {
             files = CollectSelection(folder);
+        }
+        if (StopRequested()) {
+            m_bLastRunStopped = true;
+            m_pProgress->ShowWindow(SW_HIDE);
+            if (m_bCloseRequested)
+                EndDialog(IDCANCEL);
+            return;
         }
         total = files.size();
         m_nCollisionCount = 0;
@@ -469,9 +488,19 @@ void CRenamerDlg::StartRun() {
         EndDialog(IDCANCEL);
 }
 
-bool CRenamerDlg::ConfirmSweepingRun(const std::string& folder, int nFiles) {
-    if (nFiles <= 0 || !RunAsksFirst(folder, m_knownFolders))
+bool CRenamerDlg::ConfirmSweepingRun(const std::string& folder) {
+    // Compared as the system finally names them: a short name, a junction
+    // (C:\Documents and Settings) or another letter case reaches the same folder.
+    KnownFolders known;
+    known.profile = FinalFolderPath(m_knownFolders.profile);
+    for (const std::string& system : m_knownFolders.system)
+        known.system.push_back(FinalFolderPath(system));
+    if (!RunAsksFirst(FinalFolderPath(folder), known))
         return true;
+    // Counted before the question, with the files' names only.
+    const int nFiles = CountFiles(JoinPath(folder, "*.*"));
+    if (nFiles <= 0 || StopRequested())
+        return !StopRequested();
     const bool subfolders = m_pageBeginner.m_options.includeSubfolders != 0;
     const std::string question =
         subfolders ? LookupText("SweepingRun", "Rename %1 files in %2 and all its subfolders?")
@@ -488,6 +517,8 @@ void CRenamerDlg::ReportStoppedRun(const CException& e) {
                                             "gives them their old names again."),
                                  {std::to_string(m_nRunRenamed)}),
                   MB_OK | MB_ICONEXCLAMATION);
+    // The strip stays where the run stopped; the taskbar no longer says a run goes on.
+    m_pTaskbar->Show(-1);
     // The list shows the folder as it is now, not the names before the run.
     FillFileList();
 }

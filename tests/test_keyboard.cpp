@@ -21,6 +21,11 @@ protected:
         PumpPending();
     }
     bool StillOpen() { return m_dlg->IsWindowVisible() && !m_dlg->IsEnding(); }
+    void ClickExpertTab() {
+        m_dlg->m_tabPages.SetCurSel(1);
+        NMHDR hdr = {m_dlg->m_tabPages.m_hWnd, IDC_PAGE_TABS, static_cast<UINT>(TCN_SELCHANGE)};
+        m_dlg->SendMessage(WM_NOTIFY, IDC_PAGE_TABS, reinterpret_cast<LPARAM>(&hdr));
+    }
     HWND Item(int id) { return m_dlg->GetDlgItemHwnd(id); }
 };
 
@@ -170,6 +175,13 @@ class ShippedEnglish : public Keyboard {
 };
 
 TEST_F(ShippedEnglish, AltAndTheUnderlinedLetterReachesAnOptionOnThePage) {
+    // Windows' dialog manager looks for the letters in containers of controls
+    // only (Wine's looks everywhere): the tab control and the pages are ones.
+    ClickExpertTab();
+    for (HWND h : {m_dlg->m_tabPages.m_hWnd, Page().m_hWnd, m_dlg->m_pageExpert.m_hWnd,
+                   m_dlg->m_pageExpert.m_options.m_hWnd})
+        EXPECT_TRUE(::GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_CONTROLPARENT);
+    Press(VK_TAB, true); // back to the Beginner page
     Focus(Item(IDC_FOLDER_TREE));
     ASSERT_TRUE(Checked(IDC_INCLUDE_SUBFOLDERS));
     MSG alt = {::GetFocus(), WM_SYSCHAR, 'i', 1 << 29, 0, {0, 0}};
@@ -178,6 +190,12 @@ TEST_F(ShippedEnglish, AltAndTheUnderlinedLetterReachesAnOptionOnThePage) {
     PumpPending();
     EXPECT_FALSE(Checked(IDC_INCLUDE_SUBFOLDERS));
     EXPECT_EQ(Text(PageItem(IDC_INCLUDE_SUBFOLDERS)), "&Include subfolder");
+    // a label's letter goes to the control after it
+    MSG path = {::GetFocus(), WM_SYSCHAR, 'p', 1 << 29, 0, {0, 0}};
+    if (!AfxPreTranslateMessage(&path))
+        ::DispatchMessageA(&path);
+    PumpPending();
+    EXPECT_EQ(::GetFocus(), Item(IDC_PATH));
 }
 
 } // namespace

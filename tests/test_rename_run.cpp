@@ -24,6 +24,13 @@ const char* const kBackDone = "All the name of files have been changed.";
 
 class RenameRun : public MainWindowTest {
 protected:
+    // A message the window meets once the run has renamed its first file.
+    void PostAfterFirstFile(UINT message) {
+        m_dlg->m_pProgress->SetPercentListener([this, message, posted = false](int p) mutable {
+            if (p > 0 && p < 100 && !posted)
+                posted = ::PostMessageA(m_dlg->m_hWnd, message, 0, 0) != FALSE;
+        });
+    }
     // Files with distinct contents, so that every rename and Back can be checked byte for byte.
     void MakeFiles(const std::string& folder, const std::vector<std::string>& names) {
         for (const std::string& n : names)
@@ -663,7 +670,7 @@ TEST_F(RenameRun, TheJournalOnDiskLetsBackUndoWhateverEndsTheProgram) {
     const std::string journal = CJournalFile::PathIn(m_program.Path());
     // The session ends after the first file: the run stops there, its
     // journal written down, and the program says nothing more.
-    ::PostMessageA(m_dlg->m_hWnd, WM_QUERYENDSESSION, 0, 0);
+    PostAfterFirstFile(WM_QUERYENDSESSION);
     Start();
     EXPECT_TRUE(m_boxes.m_shown.empty());
     JournalContent content = CJournalFile::Load(journal);
@@ -806,7 +813,7 @@ TEST_F(RenameRun, BackRestoresFilesNotPaths) {
 TEST_F(RenameRun, NoMessageOverstatesWhatTheRunDid) {
     MakeFiles(m_photos.Path(), {"a.jpg", "b.jpg", "c.jpg"});
     ChooseFolder(m_photos.Path());
-    ::PostMessageA(m_dlg->m_hWnd, WM_CLOSE, 0, 0); // met after the first file
+    PostAfterFirstFile(WM_CLOSE);
     HANDLE held = INVALID_HANDLE_VALUE;
     m_boxes.AnswerWhen("Tessivox is closing", [&] {
         // the file the run renamed, held open so that it cannot be renamed back

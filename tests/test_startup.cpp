@@ -164,4 +164,22 @@ TEST_F(StartUp, ProgramIconHoldsAnImageOfEverySizeTheScreensAskFor) {
     EXPECT_EQ(ids.size(), 8u);
 }
 
+// What the program tells Windows about itself: sharp at every scale and on every
+// monitor, with the system's scale where per-monitor v2 is unknown, the
+// systems it is made for, today's common controls, UTF-8, the user's rights.
+TEST(Manifest, DeclaresDpiAwarenessSystemsControlsCodePageAndRights) {
+    HMODULE module = ::GetModuleHandleA(nullptr);
+    HRSRC res = ::FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_NE(res, nullptr);
+    const std::string text(static_cast<const char*>(::LockResource(::LoadResource(module, res))),
+                           ::SizeofResource(module, res));
+    for (const char* wanted :
+         {">PerMonitorV2, System</dpiAwareness>", ">true</dpiAware>",
+          "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+          "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
+          "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+          ">UTF-8</activeCodePage>", "level=\"asInvoker\""})
+        EXPECT_NE(text.find(wanted), std::string::npos) << wanted;
+}
+
 } // namespace

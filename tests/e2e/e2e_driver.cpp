@@ -4,7 +4,9 @@
 // the closing message, presses Back and answers Yes; then walks to a folder of
 // camera files (JPEG, TIFF, HEIC), opens the Expert tab, asks for the date the
 // photos were taken and for the new names, and presses Start; closes the
-// program, and checks the files, settings.ini and the language file at every step.
+// program, and checks the files, settings.ini and the language file at every
+// step. Then it kills a run of 2000 files in its middle, twice, and undoes it
+// at the next start, once by answering Yes and once by No and Back.
 //
 // Usage: e2e_driver <path of tessivox.exe>. Prints one line per check and a
 // closing "N passed, N failed"; exits non-zero when a check failed.
@@ -247,6 +249,102 @@ void PressButton(HWND box, int id, const char* what) {
     Check(WaitUntil([&] { return !::IsWindow(box); }), std::string(what) + " closes the box");
 }
 
+// Starts the program, with arguments after its path; its main window, or null.
+HWND StartProgram(const std::string& program, const std::string& args, PROCESS_INFORMATION& pi) {
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    std::string cmd = "\"" + program + "\\tessivox.exe\"" + (args.empty() ? "" : " " + args);
+    if (!::CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          program.c_str(), &si, &pi))
+        return nullptr;
+    ::WaitForInputIdle(pi.hProcess, 10000);
+    HWND mainWnd = nullptr;
+    WaitUntil([&] {
+        mainWnd = FindTopWindow(pi.dwProcessId,
+                                [](HWND h) { return Text(h) == "Tessivox - Batch Photo Renamer"; });
+        return mainWnd != nullptr;
+    });
+    return mainWnd;
+}
+
+void EndProgram(PROCESS_INFORMATION& pi, HWND mainWnd) {
+    ::PostMessageA(mainWnd, WM_CLOSE, 0, 0);
+    if (::WaitForSingleObject(pi.hProcess, 20000) != WAIT_OBJECT_0)
+        ::TerminateProcess(pi.hProcess, 1);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+}
+
+// A run killed in its middle: the next start finds its journal, says how far
+// it came, and gives the files their old names (Yes) or leaves that to Back (No).
+void KilledRunIsUndoneAtTheNextStart(const std::string& program, const std::string& folder,
+                                     bool answerYes) {
+    const int files = 2000;
+    std::vector<std::string> originals;
+    for (int i = 0; i < files; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof(name), "k%04d.jpg", i);
+        originals.push_back(name);
+    }
+    if (ListFolder(folder).empty()) {
+        ::CreateDirectoryA(folder.c_str(), nullptr);
+        for (const std::string& n : originals)
+            WriteTextFile(folder + "\\" + n, "killed " + n);
+    }
+    auto countRenamed = [&] {
+        int renamed = 0;
+        for (const std::string& n : ListFolder(folder))
+            renamed += n.size() != 9 ? 1 : 0;
+        return renamed;
+    };
+    PROCESS_INFORMATION pi = {};
+    HWND mainWnd = StartProgram(program, "\"" + folder + "\"", pi);
+    if (!Check(mainWnd != nullptr, "Tessivox starts with the folder of 2000 photos"))
+        return;
+    HWND list = ::GetDlgItem(mainWnd, 1004);
+    Check(WaitUntil([&] { return ::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == files; }),
+          "the folder given on the command line is chosen");
+    HWND back = FindDescendant(mainWnd, 1024);
+    HWND start = back ? ::GetDlgItem(::GetParent(back), IDOK) : nullptr;
+    ClickCentre(start);
+    const bool underWay = WaitUntil([&] { return countRenamed() >= 100; }, 60000);
+    ::TerminateProcess(pi.hProcess, 1);
+    ::WaitForSingleObject(pi.hProcess, 10000);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    const int renamed = countRenamed();
+    if (!Check(underWay && renamed < files, "the run is killed in its middle (" +
+                                                 std::to_string(renamed) + " renamed)"))
+        return;
+
+    mainWnd = StartProgram(program, "", pi);
+    HWND ask = WaitForMessageBox(pi.dwProcessId, mainWnd,
+                                 "The last run was interrupted after " + std::to_string(renamed) +
+                                     " of " + std::to_string(files) +
+                                     " files. Give them their old names again?");
+    if (ask && answerYes) {
+        PressButton(ask, IDYES, "Yes");
+    } else if (ask) {
+        PressButton(ask, IDNO, "No");
+        Check(countRenamed() == renamed, "No leaves the files as they are");
+        back = FindDescendant(mainWnd, 1024);
+        ClickCentre(back);
+        HWND sure = WaitForMessageBox(pi.dwProcessId, mainWnd,
+                                      "Do you really want to cancel your changes?");
+        if (sure)
+            PressButton(sure, IDYES, "Yes");
+    }
+    HWND done = WaitForMessageBox(pi.dwProcessId, mainWnd, "All the name of files have been changed.");
+    if (done)
+        PressButton(done, IDOK, "OK");
+    bool restored = ListFolder(folder).size() == originals.size();
+    for (const std::string& n : originals)
+        restored = restored && ReadTextFile(folder + "\\" + n) == "killed " + n;
+    Check(restored, std::string(answerYes ? "Yes" : "Back after No") +
+                        " gives every file its old name and content");
+    EndProgram(pi, mainWnd);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -435,6 +533,9 @@ int main(int argc, char** argv) {
           "the language file gained the closing message");
     ::GetPrivateProfileStringA("String", "IDD129_1", "", value, sizeof(value), language.c_str());
     Check(std::string(value) == "Start", "and the dialog texts");
+
+    for (bool answerYes : {true, false})
+        KilledRunIsUndoneAtTheNextStart(program, root + "\\Killed", answerYes);
 
     RemoveTree(root);
     ::CoUninitialize();
