@@ -134,7 +134,8 @@ void CBusyTreeCtrl::OnKeyDown(UINT nChar, UINT, UINT) {
         case VK_END:
         case VK_PRIOR:
         case VK_NEXT:
-            SelectItem(reinterpret_cast<HTREEITEM>(SendMessage(TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0)));
+            SelectItem(
+                reinterpret_cast<HTREEITEM>(SendMessage(TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0)));
             return;
         default:
             break;

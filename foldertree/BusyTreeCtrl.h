@@ -89,5 +89,5 @@ protected:
     HTREEITEM m_hLoadingItem = nullptr;
     HTREEITEM m_hLoadParent = nullptr;
     int m_nLoadParentChildren = 0; // the node's children flag when its fill began
-    bool m_bHoldSelection = false;  // while the focus arrives: no selection by itself
+    bool m_bHoldSelection = false; // while the focus arrives: no selection by itself
 };

@@ -110,8 +110,8 @@ bool CRenamerDlg::OpenPaths(const std::vector<std::string>& paths) {
     std::vector<std::string> files;
     for (const std::string& path : paths) {
         const std::string file = FullPath(path);
-        if (!file.empty() && !(::GetFileAttributesW(WidenName(file).c_str()) &
-                               FILE_ATTRIBUTE_DIRECTORY) &&
+        if (!file.empty() &&
+            !(::GetFileAttributesW(WidenName(file).c_str()) & FILE_ATTRIBUTE_DIRECTORY) &&
             SamePath(FolderOfPath(file), m_strFolderPath))
             files.push_back(NameOfPath(file));
     }

@@ -15,8 +15,8 @@ namespace {
 bool WantsKey(HWND hFocus, const MSG& msg, UINT nAlsoWanted) {
     if (!hFocus)
         return false;
-    const LRESULT code = ::SendMessageW(hFocus, WM_GETDLGCODE, msg.wParam,
-                                        reinterpret_cast<LPARAM>(&msg));
+    const LRESULT code =
+        ::SendMessageW(hFocus, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
     return (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE | nAlsoWanted)) != 0;
 }
 
@@ -98,8 +98,8 @@ bool CRenamerDlg::OnEnter(const MSG& msg) {
     }
     if (focus == GetDlgItemHwnd(IDC_PATH)) {
         std::wstring typed(static_cast<size_t>(::GetWindowTextLengthW(focus)) + 1, L'\0');
-        typed.resize(static_cast<size_t>(::GetWindowTextW(focus, typed.data(),
-                                                          static_cast<int>(typed.size()))));
+        typed.resize(static_cast<size_t>(
+            ::GetWindowTextW(focus, typed.data(), static_cast<int>(typed.size()))));
         std::string path;
         if (NarrowNameExactly(typed, path))
             OpenPaths({path});

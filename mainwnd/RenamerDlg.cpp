@@ -122,8 +122,8 @@ BOOL CRenamerDlg::OnInitDialog() {
     // drop from a program of lower rights too when this one runs elevated.
     ::DragAcceptFiles(m_hWnd, TRUE);
     using ChangeFilterFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
-    if (auto allow = reinterpret_cast<ChangeFilterFn>(reinterpret_cast<void*>(::GetProcAddress(
-            ::GetModuleHandleA("user32.dll"), "ChangeWindowMessageFilterEx"))))
+    if (auto allow = reinterpret_cast<ChangeFilterFn>(reinterpret_cast<void*>(
+            ::GetProcAddress(::GetModuleHandleA("user32.dll"), "ChangeWindowMessageFilterEx"))))
         for (UINT message : {static_cast<UINT>(WM_DROPFILES), static_cast<UINT>(WM_COPYDATA),
                              0x0049u /* WM_COPYGLOBALDATA */})
             allow(m_hWnd, message, 1 /* MSGFLT_ALLOW */, nullptr);
@@ -194,8 +194,9 @@ void CRenamerDlg::OnDpiChanged(UINT nOldDpi, UINT nNewDpi) {
     const int columns = Header_GetItemCount(ListView_GetHeader(m_listFiles.m_hWnd));
     for (int i = 0; i < columns; ++i) {
         const int width = static_cast<int>(m_listFiles.SendMessage(LVM_GETCOLUMNWIDTH, i));
-        m_listFiles.SendMessage(LVM_SETCOLUMNWIDTH, i,
-                                ::MulDiv(width, static_cast<int>(nNewDpi), static_cast<int>(nOldDpi)));
+        m_listFiles.SendMessage(
+            LVM_SETCOLUMNWIDTH, i,
+            ::MulDiv(width, static_cast<int>(nNewDpi), static_cast<int>(nOldDpi)));
     }
     m_pProgress->Rescale();
     SetWindowIcons();
@@ -302,8 +303,7 @@ void CRenamerDlg::ShowNewNames(bool bShow) {
     m_bNewNamesShown = bShow;
     if (!bShow) {
         m_listFiles.SendMessage(LVM_DELETECOLUMN, 1);
-        m_listFiles.SendMessage(LVM_SETCOLUMNWIDTH, 0,
-                                ScaleForDpi(kNameColumnWidth, GetDpi()));
+        m_listFiles.SendMessage(LVM_SETCOLUMNWIDTH, 0, ScaleForDpi(kNameColumnWidth, GetDpi()));
         return;
     }
     // Looked up once, here: the column asks for its texts at every repaint.

@@ -22,8 +22,8 @@ std::string FolderPath(int csidl) {
 KnownFolders SystemKnownFolders() {
     KnownFolders known;
     known.profile = FolderPath(CSIDL_PROFILE);
-    for (int csidl : {CSIDL_WINDOWS, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86,
-                      CSIDL_COMMON_APPDATA}) {
+    for (int csidl :
+         {CSIDL_WINDOWS, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_COMMON_APPDATA}) {
         std::string path = FolderPath(csidl);
         if (!path.empty())
             known.system.push_back(path);
@@ -39,8 +39,8 @@ std::string FinalFolderPath(const std::string& path) {
     if (h != INVALID_HANDLE_VALUE) {
         const DWORD need = ::GetFinalPathNameByHandleW(h, nullptr, 0, FILE_NAME_NORMALIZED);
         std::vector<wchar_t> buffer(need + 1);
-        if (need && ::GetFinalPathNameByHandleW(h, buffer.data(), need + 1,
-                                                FILE_NAME_NORMALIZED) < need + 1)
+        if (need && ::GetFinalPathNameByHandleW(h, buffer.data(), need + 1, FILE_NAME_NORMALIZED) <
+                        need + 1)
             final = buffer.data();
         ::CloseHandle(h);
     }

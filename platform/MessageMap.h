@@ -136,9 +136,8 @@ protected:                                                                      
      }},
 // BOOL OnQueryEndSession(): FALSE holds the session's end off.
 #define ON_WM_QUERYENDSESSION()                                                                    \
-    {WM_QUERYENDSESSION, 0, 0, 0, [](CWnd* self, WPARAM, LPARAM) -> LRESULT {                      \
-         return AFX_SELF->OnQueryEndSession();                                                     \
-     }},
+    {WM_QUERYENDSESSION, 0, 0, 0,                                                                  \
+     [](CWnd* self, WPARAM, LPARAM) -> LRESULT { return AFX_SELF->OnQueryEndSession(); }},
 // void OnSetFont(HFONT hFont, BOOL bRedraw)
 #define ON_WM_SETFONT()                                                                            \
     {WM_SETFONT, 0, 0, 0, [](CWnd* self, WPARAM wp, LPARAM lp) -> LRESULT {                        \

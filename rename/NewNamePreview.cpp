@@ -64,8 +64,8 @@ void CNewNamePreview::Read(const std::string& folder) {
         entry.name = name;
         entry.created = finder.GetCreationTime();
         entry.intact = finder.IsNameIntact() != FALSE;
-        entry.leftAlone = entry.intact ? NameLeftAlone(name, &IsAnsiLeadByte)
-                                       : LeftAloneReason::NameNotExact;
+        entry.leftAlone =
+            entry.intact ? NameLeftAlone(name, &IsAnsiLeadByte) : LeftAloneReason::NameNotExact;
         if (entry.intact)
             m_byName.emplace(name, m_entries.size());
         m_entries.push_back(std::move(entry));
@@ -102,8 +102,7 @@ const FileDates& CNewNamePreview::Dates(Entry& entry) {
         entry.datesRead = true;
     }
     if (!entry.takenRead && WantsPhotoDate(m_options)) {
-        entry.dates.taken =
-            ReadPhotoDateFile(m_strFolderDir + entry.name, entry.dates.takenError);
+        entry.dates.taken = ReadPhotoDateFile(m_strFolderDir + entry.name, entry.dates.takenError);
         entry.takenRead = true;
     }
     return entry.dates;

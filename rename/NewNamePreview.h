@@ -22,8 +22,8 @@ class CNewNamePreview {
 public:
     // What a file the run would not rename shows instead of a name.
     struct Reasons {
-        std::map<RenameVerdict, std::string> file;  // the run's verdict on the file
-        std::map<RenameVerdict, std::string> start; // Start refuses the options: every file
+        std::map<RenameVerdict, std::string> file;        // the run's verdict on the file
+        std::map<RenameVerdict, std::string> start;       // Start refuses the options: every file
         std::map<LeftAloneReason, std::string> leftAlone; // the run goes past the file
         std::string takenTwice; // the numbered name exists too: the rename fails
         std::string notReached; // after a file that stops the run

@@ -74,8 +74,9 @@ RenameOutcome CBeginnerPage::RenameFile(RunFile& file) {
 
     CRenamerDlg* dlg = MainWindow();
     int unnumbered = 0;
-    const RenameDecision d = DecideRename(file.folder, file.name, file.dates, m_options,
-                                          dlg ? dlg->m_nCollisionCount : unnumbered, DiskNameRules());
+    const RenameDecision d =
+        DecideRename(file.folder, file.name, file.dates, m_options,
+                     dlg ? dlg->m_nCollisionCount : unnumbered, DiskNameRules());
     switch (d.verdict) {
     case RenameVerdict::Rename:
         break;

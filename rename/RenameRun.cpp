@@ -131,9 +131,7 @@ RunFile MeetFile(const std::string& folder, const ListedEntry& e) {
 // listed, less the names the run gives away, plus the names it gives.
 class CPlannedNames {
 public:
-    bool Taken(const std::string& path) const {
-        return m_taken.count(NameKey(path)) != 0;
-    }
+    bool Taken(const std::string& path) const { return m_taken.count(NameKey(path)) != 0; }
     void Listed(const std::string& folder, const std::string& name) {
         m_taken.insert(NameKey(folder + name));
     }
@@ -224,8 +222,8 @@ public:
             (info.nFileIndexHigh == 0 && info.nFileIndexLow == 0)) // a volume without file IDs
             return true;
         return m_seen
-            .insert(std::make_tuple(info.dwVolumeSerialNumber, info.nFileIndexHigh,
-                                    info.nFileIndexLow))
+            .insert(
+                std::make_tuple(info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow))
             .second;
     }
 
@@ -249,12 +247,12 @@ bool CRenamerDlg::CheckRunInputs() {
                       MB_OK | MB_ICONEXCLAMATION);
         return false;
     case RenameVerdict::Reserved:
-        AfxMessageBox(InsertArgs(LookupText("ReservedText",
-                                            "Every new name would be \"%1\", a name Windows "
-                                            "reserves for a device. Please choose another "
-                                            "text to add or another replacement."),
-                                 {ComposeTitle("", std::tm{}, o)}),
-                      MB_OK | MB_ICONEXCLAMATION);
+        AfxMessageBox(
+            InsertArgs(LookupText("ReservedText", "Every new name would be \"%1\", a name Windows "
+                                                  "reserves for a device. Please choose another "
+                                                  "text to add or another replacement."),
+                       {ComposeTitle("", std::tm{}, o)}),
+            MB_OK | MB_ICONEXCLAMATION);
         return false;
     default:
         return true;
@@ -345,8 +343,8 @@ std::vector<JournalEntry> CRenamerDlg::PlanRun(std::vector<RunFile>& files) {
         const std::string own = f.folder + f.name;
         // A numbered name that is taken too stops the run; the file's own name
         // is no other file's.
-        const bool takenTwice = d.clashed && names.Taken(d.newPath) && NameKey(d.newPath) !=
-                                                                           NameKey(own);
+        const bool takenTwice =
+            d.clashed && names.Taken(d.newPath) && NameKey(d.newPath) != NameKey(own);
         if (d.verdict == RenameVerdict::LeftAlone) {
             f.leftAlone = LeftAloneReason::PathTooLong;
             continue;
@@ -473,7 +471,8 @@ void CRenamerDlg::StartRun() {
                       MB_OK | MB_ICONINFORMATION);
     else if (m_nRunLeftAlone == 0)
         AfxMessageBox(
-            LookupText("ReplaceSuccessfully", "Files name have been replaced successfully!"), MB_OK);
+            LookupText("ReplaceSuccessfully", "Files name have been replaced successfully!"),
+            MB_OK);
     else
         AfxMessageBox(InsertArgs(LookupText("ReplacePartly",
                                             "The run is over, but not every file was renamed.\n\n"
@@ -511,12 +510,12 @@ bool CRenamerDlg::ConfirmSweepingRun(const std::string& folder) {
 }
 
 void CRenamerDlg::ReportStoppedRun(const CException& e) {
-    AfxMessageBox(e.GetErrorMessage() + "\n\n" +
-                      InsertArgs(LookupText("RunStopped",
-                                            "Files renamed before the run stopped: %1. Back "
-                                            "gives them their old names again."),
-                                 {std::to_string(m_nRunRenamed)}),
-                  MB_OK | MB_ICONEXCLAMATION);
+    AfxMessageBox(
+        e.GetErrorMessage() + "\n\n" +
+            InsertArgs(LookupText("RunStopped", "Files renamed before the run stopped: %1. Back "
+                                                "gives them their old names again."),
+                       {std::to_string(m_nRunRenamed)}),
+        MB_OK | MB_ICONEXCLAMATION);
     // The strip stays where the run stopped; the taskbar no longer says a run goes on.
     m_pTaskbar->Show(-1);
     // The list shows the folder as it is now, not the names before the run.
@@ -660,8 +659,7 @@ LRESULT CRenamerDlg::OnOpenJournal(WPARAM, LPARAM) {
         AfxMessageBox(InsertArgs(LookupText("InterruptedRun",
                                             "The last run was interrupted after %1 of %2 files. "
                                             "Give them their old names again?"),
-                                 {std::to_string(renamed),
-                                  std::to_string(content.entries.size())}),
+                                 {std::to_string(renamed), std::to_string(content.entries.size())}),
                       MB_YESNO | MB_ICONQUESTION) == IDYES) {
         file.End("interrupted");
         UndoRun();
@@ -695,12 +693,13 @@ RestoreResult CBeginnerPage::RestoreNames(const std::function<bool(size_t, size_
             }
             FileIdentity now;
             const FileIdentity& recorded = m_journal.identities[i];
-            if (recorded.known && (!ReadPlainFile(m_journal.newPaths[i], now) ||
-                                   !SameFile(recorded, now))) {
-                const DWORD error = ::GetFileAttributesW(WidenName(m_journal.newPaths[i]).c_str()) ==
-                                            INVALID_FILE_ATTRIBUTES
-                                        ? ::GetLastError()
-                                        : kNotTheRenamedFile;
+            if (recorded.known &&
+                (!ReadPlainFile(m_journal.newPaths[i], now) || !SameFile(recorded, now))) {
+                const DWORD error =
+                    ::GetFileAttributesW(WidenName(m_journal.newPaths[i]).c_str()) ==
+                            INVALID_FILE_ATTRIBUTES
+                        ? ::GetLastError()
+                        : kNotTheRenamedFile;
                 result.failures.emplace_back(i, error);
             } else {
                 try {

@@ -26,7 +26,7 @@ struct RunFile {
     FileDates dates;
     bool datesRead = false;
     bool takenRead = false;
-    std::string plannedPath;                    // what the plan gives it; empty for none
+    std::string plannedPath;                       // what the plan gives it; empty for none
     size_t journalEntry = static_cast<size_t>(-1); // its entry in the journal file
 };
 

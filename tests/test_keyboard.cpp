@@ -31,11 +31,11 @@ protected:
 
 TEST_F(Keyboard, TabWalksTheWindowAndTheShownPageAndCtrlTabSwitchesPages) {
     Focus(Item(IDC_PATH));
-    const std::vector<int> ring = {IDC_FOLDER_TREE,    IDC_PAGE_TABS, IDC_ADD_PREFIX,
-                                   IDC_ADD_DATE,       IDC_ADD_TIME,  IDC_REMOVE_OLD_NAME,
-                                   IDC_REPLACE,        IDC_INCLUDE_SUBFOLDERS,
-                                   IDOK,               IDC_BACK,      IDC_HOMEPAGE_LINK,
-                                   IDC_FILE_LIST,      IDC_PATH};
+    const std::vector<int> ring = {IDC_FOLDER_TREE, IDC_PAGE_TABS,          IDC_ADD_PREFIX,
+                                   IDC_ADD_DATE,    IDC_ADD_TIME,           IDC_REMOVE_OLD_NAME,
+                                   IDC_REPLACE,     IDC_INCLUDE_SUBFOLDERS, IDOK,
+                                   IDC_BACK,        IDC_HOMEPAGE_LINK,      IDC_FILE_LIST,
+                                   IDC_PATH};
     std::vector<int> walked;
     for (size_t i = 0; i < ring.size(); ++i) {
         Press(VK_TAB);
@@ -133,8 +133,8 @@ HDROP MakeDrop(const std::vector<std::string>& paths) {
 TEST_F(Keyboard, DroppedFilesChooseTheirFolderAndAreSelected) {
     for (const char* name : {"a.jpg", "b.jpg", "c.jpg"})
         WriteTextFile(m_photos / name, name);
-    m_dlg->SendMessage(WM_DROPFILES,
-                       reinterpret_cast<WPARAM>(MakeDrop({m_photos / "c.jpg", m_photos / "a.jpg"})));
+    m_dlg->SendMessage(
+        WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({m_photos / "c.jpg", m_photos / "a.jpg"})));
     EXPECT_EQ(m_dlg->m_strFolderPath, m_photos.Path());
     EXPECT_EQ(m_dlg->m_listFiles.GetSelectedCount(), 2);
     EXPECT_EQ(m_dlg->GetExStyle() & WS_EX_ACCEPTFILES, static_cast<DWORD>(WS_EX_ACCEPTFILES));

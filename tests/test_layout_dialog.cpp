@@ -318,8 +318,7 @@ TEST_F(Layout, DpiChangeScalesEverythingAndLaterResizesKeepTheAnchors) {
         EXPECT_NEAR(now.right, 2 * was.right, 1) << id;
         EXPECT_NEAR(now.bottom, 2 * was.bottom, 1) << id;
         if (id != kFrame) { // a frame keeps no font; the others the template's 8 points
-            EXPECT_EQ(FontHeight(m_dlg.Item(id)), -::MulDiv(8, static_cast<int>(newDpi), 72))
-                << id;
+            EXPECT_EQ(FontHeight(m_dlg.Item(id)), -::MulDiv(8, static_cast<int>(newDpi), 72)) << id;
         }
     }
 

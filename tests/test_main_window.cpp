@@ -377,7 +377,8 @@ private:
             }
         }
         CClientDC dc(h);
-        CSelectObject font(dc.Get(), reinterpret_cast<HGDIOBJ>(::SendMessageW(h, WM_GETFONT, 0, 0)));
+        CSelectObject font(dc.Get(),
+                           reinterpret_cast<HGDIOBJ>(::SendMessageW(h, WM_GETFONT, 0, 0)));
         RECT need = {0, 0, rc.right, 0};
         ::DrawTextW(dc.Get(), text, length, &need, DT_CALCRECT | format);
         if (need.right > rc.right || (format == DT_WORDBREAK && need.bottom > rc.bottom))
@@ -392,8 +393,8 @@ private:
                 continue;
             const RECT rc = RectInParent(h, hParent);
             RECT inside;
-            if (!MayOverlap(h) && (!::IntersectRect(&inside, &rc, &area) ||
-                                   !::EqualRect(&inside, &rc)))
+            if (!MayOverlap(h) &&
+                (!::IntersectRect(&inside, &rc, &area) || !::EqualRect(&inside, &rc)))
                 m_faults.push_back("cut by its parent's edge: " + Describe(h));
             for (const auto& [other, otherRc] : shown) {
                 // Controls whose places meet in dialog units may share the
@@ -447,9 +448,9 @@ void CheckAndPictureBothPages(CRenamerDlg& dlg, const std::string& folder, const
     };
     redraw();
     EXPECT_EQ(CLayoutFaults(dlg.m_hWnd).m_faults, std::vector<std::string>{});
-    EXPECT_TRUE(SaveCapture(CaptureClient(dlg.m_hWnd),
-                            PictureName(("main-window-" + std::string(language)).c_str(),
-                                        dlg.m_hWnd)));
+    EXPECT_TRUE(
+        SaveCapture(CaptureClient(dlg.m_hWnd),
+                    PictureName(("main-window-" + std::string(language)).c_str(), dlg.m_hWnd)));
 
     dlg.m_tabPages.SetCurSel(1);
     NMHDR hdr = {dlg.m_tabPages.m_hWnd, IDC_PAGE_TABS, static_cast<UINT>(NM_CLICK)};
@@ -463,9 +464,9 @@ void CheckAndPictureBothPages(CRenamerDlg& dlg, const std::string& folder, const
               RectInParent(::GetDlgItem(page, IDC_CONTACT), page).bottom);
     redraw();
     EXPECT_EQ(CLayoutFaults(dlg.m_hWnd).m_faults, std::vector<std::string>{});
-    EXPECT_TRUE(SaveCapture(CaptureClient(dlg.m_hWnd),
-                            PictureName(("expert-page-" + std::string(language)).c_str(),
-                                        dlg.m_hWnd)));
+    EXPECT_TRUE(
+        SaveCapture(CaptureClient(dlg.m_hWnd),
+                    PictureName(("expert-page-" + std::string(language)).c_str(), dlg.m_hWnd)));
 }
 
 using MainWindowLayout = MainWindow;

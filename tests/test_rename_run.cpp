@@ -714,8 +714,8 @@ TEST_F(RenameRun, TheJournalOnDiskLetsBackUndoWhateverEndsTheProgram) {
     ASSERT_TRUE(ReadPlainFile(notMoved.oldPath, notMoved.identity));
     m_dlg->DestroyWindow(); // the program has ended
     m_dlg.reset();
-    WriteTextFile(journal, std::string(kJournalHeader) + "\n" + PlanRecord(moved) +
-                               PlanRecord(notMoved));
+    WriteTextFile(journal,
+                  std::string(kJournalHeader) + "\n" + PlanRecord(moved) + PlanRecord(notMoved));
     ASSERT_TRUE(::MoveFileA(moved.oldPath.c_str(), moved.newPath.c_str()));
     m_boxes.m_shown.clear();
     m_boxes.QueueAnswer(IDNO);
@@ -831,8 +831,8 @@ TEST_F(RenameRun, NoMessageOverstatesWhatTheRunDid) {
     EXPECT_EQ(m_boxes.Texts().back(), kBackDone);
 
     const std::string samples = TESSIVOX_PHOTO_SAMPLES;
-    ASSERT_TRUE(::CopyFileA((samples + "\\original.jpg").c_str(), (m_photos / "p.jpg").c_str(),
-                            FALSE));
+    ASSERT_TRUE(
+        ::CopyFileA((samples + "\\original.jpg").c_str(), (m_photos / "p.jpg").c_str(), FALSE));
     ChooseFolder(m_photos.Path());
     ClickExpert(IDC_USE_PHOTO_DATE);
     ClickExpert(IDC_SHOW_NEW_NAMES);

@@ -254,8 +254,8 @@ HWND StartProgram(const std::string& program, const std::string& args, PROCESS_I
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
     std::string cmd = "\"" + program + "\\tessivox.exe\"" + (args.empty() ? "" : " " + args);
-    if (!::CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          program.c_str(), &si, &pi))
+    if (!::CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, program.c_str(),
+                          &si, &pi))
         return nullptr;
     ::WaitForInputIdle(pi.hProcess, 10000);
     HWND mainWnd = nullptr;
@@ -313,15 +313,15 @@ void KilledRunIsUndoneAtTheNextStart(const std::string& program, const std::stri
     ::CloseHandle(pi.hThread);
     ::CloseHandle(pi.hProcess);
     const int renamed = countRenamed();
-    if (!Check(underWay && renamed < files, "the run is killed in its middle (" +
-                                                 std::to_string(renamed) + " renamed)"))
+    if (!Check(underWay && renamed < files,
+               "the run is killed in its middle (" + std::to_string(renamed) + " renamed)"))
         return;
 
     mainWnd = StartProgram(program, "", pi);
-    HWND ask = WaitForMessageBox(pi.dwProcessId, mainWnd,
-                                 "The last run was interrupted after " + std::to_string(renamed) +
-                                     " of " + std::to_string(files) +
-                                     " files. Give them their old names again?");
+    HWND ask =
+        WaitForMessageBox(pi.dwProcessId, mainWnd,
+                          "The last run was interrupted after " + std::to_string(renamed) + " of " +
+                              std::to_string(files) + " files. Give them their old names again?");
     if (ask && answerYes) {
         PressButton(ask, IDYES, "Yes");
     } else if (ask) {
@@ -334,7 +334,8 @@ void KilledRunIsUndoneAtTheNextStart(const std::string& program, const std::stri
         if (sure)
             PressButton(sure, IDYES, "Yes");
     }
-    HWND done = WaitForMessageBox(pi.dwProcessId, mainWnd, "All the name of files have been changed.");
+    HWND done =
+        WaitForMessageBox(pi.dwProcessId, mainWnd, "All the name of files have been changed.");
     if (done)
         PressButton(done, IDOK, "OK");
     bool restored = ListFolder(folder).size() == originals.size();
