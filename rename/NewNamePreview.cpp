@@ -95,17 +95,7 @@ void CNewNamePreview::Play() {
 }
 
 const FileDates& CNewNamePreview::Dates(Entry& entry) {
-    if (!entry.datesRead) {
-        std::tm created = {};
-        if (entry.created.GetLocalTm(created))
-            entry.dates.created = created;
-        entry.datesRead = true;
-    }
-    if (!entry.takenRead && WantsPhotoDate(m_options)) {
-        entry.dates.taken = ReadPhotoDateFile(m_strFolderDir + entry.name, entry.dates.takenError);
-        entry.takenRead = true;
-    }
-    return entry.dates;
+    return entry.dates.Get(m_strFolderDir + entry.name, entry.created, m_options);
 }
 
 bool CNewNamePreview::Exists(const std::string& name) const {

@@ -6,6 +6,7 @@
 // files before it, and no keystroke touches the disk.
 #pragma once
 
+#include "PhotoDateFile.h"
 #include "RenamePlan.h"
 
 #include "platform/CommonControls.h"
@@ -53,9 +54,7 @@ private:
         bool intact = true;
         LeftAloneReason leftAlone = LeftAloneReason::None;
         bool fileChecked = false; // whether it is a plain file, asked once
-        bool datesRead = false;
-        bool takenRead = false;
-        FileDates dates;
+        CFileDatesOnce dates;
     };
 
     const CListCtrl& m_list;

@@ -43,3 +43,18 @@ std::optional<std::tm> ReadPhotoDateFile(const std::string& path, unsigned long&
         return std::nullopt;
     return taken;
 }
+
+const FileDates& CFileDatesOnce::Get(const std::string& path, const CTime& created,
+                                     const RenameOptions& options) {
+    if (!m_bCreatedRead) {
+        std::tm local = {};
+        if (created.GetLocalTm(local))
+            m_dates.created = local;
+        m_bCreatedRead = true;
+    }
+    if (!m_bTakenRead && WantsPhotoDate(options)) {
+        m_dates.taken = ReadPhotoDateFile(path, m_dates.takenError);
+        m_bTakenRead = true;
+    }
+    return m_dates;
+}

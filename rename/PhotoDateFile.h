@@ -1,6 +1,10 @@
 // The date a photo was taken, read from its file with only the bytes it needs.
 #pragma once
 
+#include "RenamePlan.h"
+
+#include "platform/Time.h"
+
 #include <ctime>
 #include <optional>
 #include <string>
@@ -9,3 +13,16 @@
 // the file holds none. A file that cannot be opened or read sets error to the
 // system's error code (it stays 0 otherwise): such a file may hold a date.
 std::optional<std::tm> ReadPhotoDateFile(const std::string& path, unsigned long& error);
+
+// A file's two dates, each read once, the first time the options want it: the
+// run and the new-name column decide a file many times.
+class CFileDatesOnce {
+public:
+    const FileDates& Get(const std::string& path, const CTime& created,
+                         const RenameOptions& options);
+
+private:
+    FileDates m_dates;
+    bool m_bCreatedRead = false;
+    bool m_bTakenRead = false;
+};

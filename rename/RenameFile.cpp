@@ -61,21 +61,12 @@ RenameOutcome CBeginnerPage::RenameFile(RunFile& file) {
         return RenameOutcome::LeftAlone;
     }
     ReadOptions();
-    if (!file.datesRead) {
-        std::tm created = {};
-        if (file.created.GetLocalTm(created))
-            file.dates.created = created;
-        file.datesRead = true;
-    }
-    if (!file.takenRead && WantsPhotoDate(m_options)) {
-        file.dates.taken = ReadPhotoDateFile(path, file.dates.takenError);
-        file.takenRead = true;
-    }
+    const FileDates& dates = file.dates.Get(path, file.created, m_options);
 
     CRenamerDlg* dlg = MainWindow();
     int unnumbered = 0;
     const RenameDecision d =
-        DecideRename(file.folder, file.name, file.dates, m_options,
+        DecideRename(file.folder, file.name, dates, m_options,
                      dlg ? dlg->m_nCollisionCount : unnumbered, DiskNameRules());
     switch (d.verdict) {
     case RenameVerdict::Rename:
@@ -92,7 +83,7 @@ RenameOutcome CBeginnerPage::RenameFile(RunFile& file) {
         Refuse("PhotoUnreadable",
                "The date this photo was taken cannot be read (%2), so it was not renamed and the "
                "run stopped here:\n\n%1",
-               path, SystemErrorText(file.dates.takenError));
+               path, SystemErrorText(dates.takenError));
     case RenameVerdict::BadText:
         throw CFileException(ERROR_INVALID_NAME, path);
     case RenameVerdict::Reserved:

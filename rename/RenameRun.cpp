@@ -144,18 +144,6 @@ private:
     std::unordered_set<std::wstring> m_taken;
 };
 
-void ReadDates(RunFile& file, const RenameOptions& options) {
-    if (!file.datesRead) {
-        std::tm created = {};
-        if (file.created.GetLocalTm(created))
-            file.dates.created = created;
-        file.datesRead = true;
-    }
-    if (!file.takenRead && WantsPhotoDate(options)) {
-        file.dates.taken = ReadPhotoDateFile(file.folder + file.name, file.dates.takenError);
-        file.takenRead = true;
-    }
-}
 } // namespace
 
 bool PumpMessages() {
@@ -338,8 +326,8 @@ std::vector<JournalEntry> CRenamerDlg::PlanRun(std::vector<RunFile>& files) {
     for (RunFile& f : files) {
         if (f.leftAlone != LeftAloneReason::None)
             continue;
-        ReadDates(f, options);
-        const RenameDecision d = DecideRename(f.folder, f.name, f.dates, options, clashes, rules);
+        const FileDates& dates = f.dates.Get(f.folder + f.name, f.created, options);
+        const RenameDecision d = DecideRename(f.folder, f.name, dates, options, clashes, rules);
         const std::string own = f.folder + f.name;
         // A numbered name that is taken too stops the run; the file's own name
         // is no other file's.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "FileIdentity.h"
+#include "PhotoDateFile.h"
 #include "RenamePlan.h"
 
 #include "platform/Exceptions.h"
@@ -23,9 +24,7 @@ struct RunFile {
     CTime created;
     FileIdentity identity;
     LeftAloneReason leftAlone = LeftAloneReason::None;
-    FileDates dates;
-    bool datesRead = false;
-    bool takenRead = false;
+    CFileDatesOnce dates;
     std::string plannedPath;                       // what the plan gives it; empty for none
     size_t journalEntry = static_cast<size_t>(-1); // its entry in the journal file
 };

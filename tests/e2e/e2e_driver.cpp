@@ -387,23 +387,12 @@ int main(int argc, char** argv) {
         WriteTextFile(photos + "\\" + n, contents[n]);
     }
 
-    STARTUPINFOA si = {};
-    si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};
-    std::string cmd = "\"" + program + "\\tessivox.exe\"";
-    if (!Check(::CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                program.c_str(), &si, &pi) != FALSE,
-               "Tessivox starts")) {
+    HWND mainWnd = StartProgram(program, "", pi);
+    if (!Check(pi.hProcess != nullptr, "Tessivox starts")) {
         std::printf("%d passed, %d failed\n", g_passed, g_failed);
         return 1;
     }
-    ::WaitForInputIdle(pi.hProcess, 10000);
-    HWND mainWnd = nullptr;
-    WaitUntil([&] {
-        mainWnd = FindTopWindow(pi.dwProcessId,
-                                [](HWND h) { return Text(h) == "Tessivox - Batch Photo Renamer"; });
-        return mainWnd != nullptr;
-    });
     if (Check(mainWnd != nullptr, "the main window opens")) {
         CRemoteBuffer buf(pi.hProcess, 4096);
         HWND tree = ::GetDlgItem(mainWnd, 1003);
