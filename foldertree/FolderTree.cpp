@@ -291,22 +291,24 @@ void CFolderTree::RefreshNode(HTREEITEM hItem) {
     TVITEMA item = {};
     item.stateMask = TVIS_EXPANDED;
     const bool expanded = QueryItem(item, hItem, TVIF_STATE) && (item.state & TVIS_EXPANDED);
-    // A folder without subfolders until now may have some; and its next
-    // opening must notify again, as its first did (the tree keeps quiet for a
-    // node opened once before).
+    if (!expanded) {
+        // Read when it is next opened: a fill now would open it.
+        SetRedraw(FALSE);
+        ClearChildren(hItem);
+        SetRedraw(TRUE);
+    }
+    // A folder without subfolders until now may have some (and the tree may
+    // have dropped the button with the last child); its next opening must
+    // notify again, as its first did: the tree keeps quiet for a node opened
+    // once before.
     item = {};
     item.mask = TVIF_HANDLE | TVIF_CHILDREN | TVIF_STATE;
     item.hItem = hItem;
     item.cChildren = 1;
     item.stateMask = TVIS_EXPANDEDONCE;
     SendMessage(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    if (!expanded) {
-        // Read when it is next opened: a fill now would open it.
-        SetRedraw(FALSE);
-        ClearChildren(hItem);
-        SetRedraw(TRUE);
+    if (!expanded)
         return;
-    }
     ReloadNode(hItem);
     if (GetChildItem(hItem))
         Expand(hItem, TVE_EXPAND);

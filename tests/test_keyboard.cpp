@@ -107,6 +107,23 @@ TEST_F(Keyboard, EnterAndEscapeNeverEndTheProgramAndEnterOnThePathGoesThere) {
     for (HTREEITEM c = tree.GetChildItem(tree.GetSelectedItem()); c; c = tree.GetNextSiblingItem(c))
         ++subfolders;
     EXPECT_EQ(subfolders, 2);
+    // a closed folder stays closed and shows what is there when it opens
+    HTREEITEM current = tree.GetSelectedItem();
+    tree.Expand(current, TVE_COLLAPSE);
+    MakeFolder(m_photos / "inner3");
+    Press(VK_F5);
+    TVITEMA item = {};
+    item.mask = TVIF_STATE | TVIF_HANDLE;
+    item.hItem = current;
+    item.stateMask = TVIS_EXPANDED;
+    tree.SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    EXPECT_FALSE(item.state & TVIS_EXPANDED);
+    tree.Expand(current, TVE_EXPAND);
+    subfolders = 0;
+    for (HTREEITEM c = tree.GetChildItem(current); c; c = tree.GetNextSiblingItem(c))
+        ++subfolders;
+    EXPECT_EQ(subfolders, 3);
+    Focus(Item(IDC_FILE_LIST));
     Press('A', true);
     EXPECT_EQ(m_dlg->m_listFiles.GetSelectedCount(), 2);
     Press(VK_RETURN);
