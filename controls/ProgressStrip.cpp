@@ -123,6 +123,16 @@ int CProgressStrip::StepIt(BOOL bRefresh) {
     return m_nPrevPos;
 }
 
+int CProgressStrip::MoveTo(int nPos) {
+    if (!m_hWnd)
+        return 0;
+    m_nPrevPos = m_nPos;
+    m_nPos = Clamp(nPos);
+    RefreshStep();
+    ReportPercent();
+    return m_nPrevPos;
+}
+
 // A run steps once per file, hundreds of times a second, and each repaint
 // costs more than the file's own rename. A step repaints at a steady pace: a
 // step held back is painted by a one-shot timer when the pace allows, so the

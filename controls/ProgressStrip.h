@@ -27,6 +27,8 @@ public:
     int SetPos(int nPos, BOOL bRefresh = TRUE);
     int SetStep(int nStep);
     int StepIt(BOOL bRefresh = TRUE);
+    // A position a run reaches file by file, painted at the pace StepIt's are.
+    int MoveTo(int nPos);
     int Refresh();
     // Makes the tiles again for the host's thickness now and repaints the whole
     // bar: after a DPI change. A resize alone keeps the tiles of creation.

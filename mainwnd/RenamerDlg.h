@@ -21,6 +21,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -121,6 +122,8 @@ private:
     bool m_bLastRunStopped = false;
     int m_nRunRenamed = 0;
     int m_nRunLeftAlone = 0;
+    // Every name of each folder the run listed, for its plan.
+    std::unordered_map<std::string, std::vector<std::string>> m_runListing;
     bool m_bNewNamesShown = false;
     CNewNamePreview m_preview{m_listFiles, [this] { return m_pageBeginner.ReadOptions(); }};
 

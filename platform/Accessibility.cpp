@@ -5,13 +5,10 @@
 #include <commctrl.h>
 #include <oleauto.h>
 
+#include <unordered_map>
 #include <utility>
 
 namespace {
-
-constexpr UINT_PTR kNameSubclassId = 1;
-// Where a named window keeps its state, so that a second name finds the first.
-constexpr char kNameProp[] = "Tessivox.AccessibleName";
 
 BSTR AllocUtf8String(const std::string& text) {
     const int len = static_cast<int>(text.size());
@@ -277,11 +274,24 @@ private:
 struct NamedWindow {
     std::shared_ptr<AccessibleTraits> pTraits = std::make_shared<AccessibleTraits>();
     CComPtr<IAccPropServices> pServices; // set while the annotation service holds the name
+    WNDPROC pfnPrevious = nullptr;
 };
 
-LRESULT CALLBACK NamedWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                 UINT_PTR nId, DWORD_PTR dwRefData) {
-    NamedWindow* named = reinterpret_cast<NamedWindow*>(dwRefData);
+// Every named window by its handle; the interface thread is the only user.
+// Looked up here rather than in a window property: under Wine each property
+// lookup is a trip to the server, and an edit box is asked for its text at
+// every file of a run.
+std::unordered_map<HWND, NamedWindow*>& NamedWindows() {
+    static std::unordered_map<HWND, NamedWindow*> windows;
+    return windows;
+}
+
+LRESULT CALLBACK NamedWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto found = NamedWindows().find(hWnd);
+    if (found == NamedWindows().end())
+        return ::DefWindowProcW(hWnd, message, wParam, lParam);
+    NamedWindow* named = found->second;
+    const WNDPROC previous = named->pfnPrevious;
     if (message == WM_GETOBJECT && !named->pServices) {
         LRESULT answer = AnswerClientObject(hWnd, static_cast<DWORD>(wParam),
                                             static_cast<DWORD>(lParam), named->pTraits);
@@ -292,11 +302,11 @@ LRESULT CALLBACK NamedWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM 
         if (named->pServices)
             named->pServices->ClearHwndProps(hWnd, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
                                              &PROPID_ACC_NAME, 1);
-        ::RemoveWindowSubclass(hWnd, &NamedWindowProc, nId);
-        ::RemovePropA(hWnd, kNameProp);
+        ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+        NamedWindows().erase(found);
         delete named;
     }
-    return ::DefSubclassProc(hWnd, message, wParam, lParam);
+    return ::CallWindowProcW(previous, hWnd, message, wParam, lParam);
 }
 
 } // namespace
@@ -325,8 +335,9 @@ void SetAccessibleName(HWND hWnd, std::function<std::string()> name) {
 void SetAccessibleName(HWND hWnd, std::function<std::string()> name, IAccPropServices* pServices) {
     if (!::IsWindow(hWnd))
         return;
-    if (auto* named = static_cast<NamedWindow*>(::GetPropA(hWnd, kNameProp))) {
-        named->pTraits->name = std::move(name);
+    const auto known = NamedWindows().find(hWnd);
+    if (known != NamedWindows().end()) {
+        known->second->pTraits->name = std::move(name);
         return;
     }
     auto named = std::make_unique<NamedWindow>();
@@ -339,11 +350,13 @@ void SetAccessibleName(HWND hWnd, std::function<std::string()> name, IAccPropSer
                                                    ANNO_THIS)))
             named->pServices.Share(pServices);
     }
-    if (::SetWindowSubclass(hWnd, &NamedWindowProc, kNameSubclassId,
-                            reinterpret_cast<DWORD_PTR>(named.get()))) {
-        ::SetPropA(hWnd, kNameProp, named.get());
-        named.release(); // the subclass owns it now, until WM_NCDESTROY
-    } else if (named->pServices)
+    // The wide call keeps the window a Unicode one.
+    named->pfnPrevious = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&NamedWindowProc)));
+    if (named->pfnPrevious) {
+        NamedWindows().emplace(hWnd, named.release()); // the subclass owns it now
+    } else if (named->pServices) {
         named->pServices->ClearHwndProps(hWnd, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
                                          &PROPID_ACC_NAME, 1);
+    }
 }

@@ -56,9 +56,13 @@ bool ReadPlainFile(const std::string& path, FileIdentity& identity) {
     if (h == INVALID_HANDLE_VALUE)
         return false;
     const CKernelHandle file(h);
-    BY_HANDLE_FILE_INFORMATION info = {};
-    if (::GetFileType(h) != FILE_TYPE_DISK || !::GetFileInformationByHandle(h, &info) ||
-        (info.dwFileAttributes &
+    FILE_BASIC_INFO basic = {};
+    FILE_STANDARD_INFO standard = {};
+    if (::GetFileType(h) != FILE_TYPE_DISK ||
+        !::GetFileInformationByHandleEx(h, FileBasicInfo, &basic, sizeof(basic)) ||
+        !::GetFileInformationByHandleEx(h, FileStandardInfo, &standard, sizeof(standard)) ||
+        standard.Directory ||
+        (basic.FileAttributes &
          (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE)))
         return false;
     // The name as the volume stores it, which the path must give exactly.
@@ -76,12 +80,58 @@ bool ReadPlainFile(const std::string& path, FileIdentity& identity) {
     if (!NarrowNameExactly(storedPath.substr(storedPath.find_last_of(L'\\') + 1), storedName) ||
         storedName != LastPart(path))
         return false;
-    identity.volume = info.dwVolumeSerialNumber;
-    identity.fileId = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-    identity.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-    identity.lastWrite = (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
-                         info.ftLastWriteTime.dwLowDateTime;
-    identity.stableId = KeepsFileIds(h, info.dwVolumeSerialNumber);
+    identity.size = static_cast<std::uint64_t>(standard.EndOfFile.QuadPart);
+    identity.lastWrite = static_cast<std::uint64_t>(basic.LastWriteTime.QuadPart);
     identity.known = true;
     return true;
+}
+
+std::unordered_map<std::string, FileIdentity> FolderIdentities(const std::string& folder) {
+    std::unordered_map<std::string, FileIdentity> identities;
+    HANDLE h = ::CreateFileW(WidenName(folder).c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return identities;
+    const CKernelHandle directory(h);
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (!::GetFileInformationByHandle(h, &info))
+        return identities;
+    const bool stable = KeepsFileIds(h, info.dwVolumeSerialNumber);
+    std::vector<ULONGLONG> buffer(8192); // 64 KiB, aligned for the records
+    // A handle of its own lists the folder from its first entry on.
+    for (;;) {
+        if (!::GetFileInformationByHandleEx(h, FileIdBothDirectoryInfo, buffer.data(),
+                                            static_cast<DWORD>(buffer.size() * sizeof(ULONGLONG))))
+            break; // ERROR_NO_MORE_FILES at the end
+        for (auto* p = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer.data());;
+             p = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(reinterpret_cast<const BYTE*>(p) +
+                                                                p->NextEntryOffset)) {
+            std::string name;
+            if (!(p->FileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                NarrowNameExactly(std::wstring(p->FileName, p->FileNameLength / sizeof(wchar_t)),
+                                  name)) {
+                FileIdentity& id = identities[name];
+                id.volume = info.dwVolumeSerialNumber;
+                id.fileId = static_cast<std::uint64_t>(p->FileId.QuadPart);
+                id.size = static_cast<std::uint64_t>(p->EndOfFile.QuadPart);
+                id.lastWrite = static_cast<std::uint64_t>(p->LastWriteTime.QuadPart);
+                id.stableId = stable;
+                id.hasId = true;
+                id.known = true;
+            }
+            if (p->NextEntryOffset == 0)
+                break;
+        }
+    }
+    return identities;
+}
+
+FileIdentity ListedIdentity(const std::string& path) {
+    const size_t slash = path.find_last_of('\\');
+    if (slash == std::string::npos)
+        return FileIdentity();
+    const auto listed = FolderIdentities(path.substr(0, slash + 1));
+    const auto found = listed.find(path.substr(slash + 1));
+    return found == listed.end() ? FileIdentity() : found->second;
 }

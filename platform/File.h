@@ -6,6 +6,7 @@
 #include "rename/FileIdentity.h"
 
 #include <string>
+#include <unordered_map>
 
 class CFile {
 public:
@@ -22,5 +23,16 @@ bool IsPathTaken(const std::string& path);
 // following a link: false unless it is a plain file (not a folder, a link, a
 // pipe or a device) whose name as stored is exactly the last part of the path.
 // Windows drops a trailing dot and matches names whatever their letter case,
-// so a name can stand for another file than the one listed under it.
+// so a name can stand for another file than the one listed under it. The
+// identity holds the size and the last write time; the volume and the number
+// of a file come from its folder (FolderIdentities), which asks once a folder
+// what asking once a file would cost many times over.
 bool ReadPlainFile(const std::string& path, FileIdentity& identity);
+
+// The identities of the files a folder lists, by name, from one query of the
+// folder. Empty where the folder cannot be read so.
+std::unordered_map<std::string, FileIdentity> FolderIdentities(const std::string& folder);
+
+// The identity of the file at path, as its folder lists it; not known when
+// the folder lists none of that name.
+FileIdentity ListedIdentity(const std::string& path);

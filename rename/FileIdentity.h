@@ -13,16 +13,21 @@ struct FileIdentity {
     // The volume keeps a file's number across renames (NTFS, ReFS); FAT and
     // exFAT, as on a camera's card, number a file by where its name is stored.
     bool stableId = false;
+    bool hasId = false; // volume and number were read, not only size and time
     bool known = false;
 };
 
-// Whether now is the file that was recorded. Where numbers are kept, the
-// number decides, so a photo edited since is still itself; elsewhere its size
-// and its last write time must both be unchanged.
+// Whether now is the file that was recorded. Where numbers are kept and both
+// sides have them, the number decides, so a photo edited since is still
+// itself; elsewhere its size and its last write time must both be unchanged.
 inline bool SameFile(const FileIdentity& recorded, const FileIdentity& now) {
-    if (!recorded.known || !now.known || recorded.volume != now.volume)
+    if (!recorded.known || !now.known)
         return false;
-    if (recorded.stableId && now.stableId)
-        return recorded.fileId == now.fileId;
+    if (recorded.hasId && now.hasId) {
+        if (recorded.volume != now.volume)
+            return false;
+        if (recorded.stableId && now.stableId)
+            return recorded.fileId == now.fileId;
+    }
     return recorded.size == now.size && recorded.lastWrite == now.lastWrite;
 }

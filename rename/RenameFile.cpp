@@ -55,11 +55,16 @@ RenameOutcome CBeginnerPage::RenameFile(RunFile& file) {
     // Still the file the run listed under this name, and still exactly that name.
     const std::string path = file.folder + file.name;
     FileIdentity now;
-    if (!IsAbsolutePath(path) || !FitsThePathLimit(path) || !ReadPlainFile(path, now) ||
-        !SameFile(file.identity, now)) {
+    if (!IsAbsolutePath(path) || !FitsThePathLimit(path) || !ReadPlainFile(path, now)) {
+        file.leftAlone = LeftAloneReason::NotAFile;
+        return RenameOutcome::LeftAlone;
+    }
+    if (file.identity.known && !SameFile(file.identity, now)) {
         file.leftAlone = LeftAloneReason::NotTheListedFile;
         return RenameOutcome::LeftAlone;
     }
+    // What the folder listed holds the file's number too, which Back asks for.
+    const FileIdentity identity = file.identity.known ? file.identity : now;
     ReadOptions();
     const FileDates& dates = file.dates.Get(path, file.created, m_options);
 
@@ -104,14 +109,14 @@ RenameOutcome CBeginnerPage::RenameFile(RunFile& file) {
     JournalEntry entry;
     entry.oldPath = path;
     entry.newPath = d.newPath;
-    entry.identity = now;
+    entry.identity = identity;
     if (file.journalEntry == static_cast<size_t>(-1))
         file.journalEntry = m_journalFile.Plan(entry);
     else if (d.newPath != file.plannedPath)
         m_journalFile.Moved(file.journalEntry, d.newPath);
     CFile::Rename(path, d.newPath);
     m_journalFile.Done(file.journalEntry);
-    m_journal.Append(path, d.newPath, now, file.journalEntry);
+    m_journal.Append(path, d.newPath, identity, file.journalEntry);
     return RenameOutcome::Renamed;
 }
 

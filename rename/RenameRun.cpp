@@ -114,18 +114,57 @@ std::vector<ListedEntry> ListFolderForRun(const std::string& folder) {
     return entries;
 }
 
-// A file of a listing, checked on the disk: a plain file, exactly that name.
-RunFile MeetFile(const std::string& folder, const ListedEntry& e) {
+// What the plan needs of a folder's listing: every name in it.
+void NoteListing(std::unordered_map<std::string, std::vector<std::string>>& listings,
+                 const std::string& folder, const std::vector<ListedEntry>& listing) {
+    std::vector<std::string>& names = listings[JoinPath(folder, "")];
+    for (const ListedEntry& e : listing)
+        names.push_back(e.name);
+}
+
+// A file of a listing, with its identity as its folder lists it.
+RunFile MeetFile(const std::string& folder, const ListedEntry& e,
+                 const std::unordered_map<std::string, FileIdentity>& identities) {
     RunFile file;
     file.folder = JoinPath(folder, "");
     file.name = e.name;
     file.created = e.created;
     file.leftAlone = e.leftAlone;
-    if (file.leftAlone == LeftAloneReason::None &&
-        !ReadPlainFile(file.folder + file.name, file.identity))
-        file.leftAlone = LeftAloneReason::NotAFile;
+    const auto found = identities.find(e.name);
+    if (found != identities.end())
+        file.identity = found->second;
     return file;
 }
+
+// The identities of the files of the folders a Back or a recovery meets, each
+// folder asked once, and kept up as names are given back.
+class CListedIdentities {
+public:
+    FileIdentity Of(const std::string& path) {
+        const size_t slash = path.find_last_of('\\');
+        if (slash == std::string::npos)
+            return FileIdentity();
+        auto& folder = Folder(path.substr(0, slash + 1));
+        const auto found = folder.find(path.substr(slash + 1));
+        return found == folder.end() ? FileIdentity() : found->second;
+    }
+    void Renamed(const std::string& from, const std::string& to) {
+        const FileIdentity id = Of(from);
+        const size_t slash = from.find_last_of('\\');
+        auto& folder = Folder(from.substr(0, slash + 1));
+        folder.erase(from.substr(slash + 1));
+        folder[to.substr(to.find_last_of('\\') + 1)] = id;
+    }
+
+private:
+    std::unordered_map<std::string, FileIdentity>& Folder(const std::string& folder) {
+        auto found = m_folders.find(folder);
+        if (found == m_folders.end())
+            found = m_folders.emplace(folder, FolderIdentities(folder)).first;
+        return found->second;
+    }
+    std::unordered_map<std::string, std::unordered_map<std::string, FileIdentity>> m_folders;
+};
 
 // The plan's view of the names a folder holds as the run goes: what was
 // listed, less the names the run gives away, plus the names it gives.
@@ -169,6 +208,7 @@ public:
             m_dlg.m_bLastRunStopped = false;
             m_dlg.m_nRunRenamed = 0;
             m_dlg.m_nRunLeftAlone = 0;
+            m_dlg.m_runListing.clear();
         }
         // Shown by the system where the session would end in the middle of a
         // rename, which no message can interrupt.
@@ -256,11 +296,13 @@ std::vector<RunFile> CRenamerDlg::CollectSelection(const std::string& folder) {
         names.push_back(m_listFiles.GetItemText(i, 0));
     std::unordered_map<std::string, const ListedEntry*> byName;
     const std::vector<ListedEntry> listing = ListFolderForRun(folder);
+    NoteListing(m_runListing, folder, listing);
     for (const ListedEntry& e : listing)
         if (!e.isFolder && e.leftAlone != LeftAloneReason::NameNotExact)
             byName.emplace(e.name, &e);
     std::vector<RunFile> files;
     std::unordered_set<std::string> taken;
+    const auto identities = FolderIdentities(folder);
     for (const std::string& name : names) {
         const auto found = byName.find(name);
         if (found == byName.end() || !taken.insert(name).second) {
@@ -271,7 +313,7 @@ std::vector<RunFile> CRenamerDlg::CollectSelection(const std::string& folder) {
             files.push_back(std::move(gone));
             continue;
         }
-        files.push_back(MeetFile(folder, *found->second));
+        files.push_back(MeetFile(folder, *found->second, identities));
     }
     return files;
 }
@@ -284,11 +326,17 @@ void CRenamerDlg::CollectFolder(const std::string& folder, CFolderVisits& visits
     if (StopRequested())
         return;
     std::vector<std::string> subfolders;
-    for (const ListedEntry& e : ListFolderForRun(folder)) {
+    std::unordered_map<std::string, FileIdentity> identities;
+    if (files)
+        identities = FolderIdentities(folder);
+    const std::vector<ListedEntry> listing = ListFolderForRun(folder);
+    if (files)
+        NoteListing(m_runListing, folder, listing);
+    for (const ListedEntry& e : listing) {
         if (!e.isFolder) {
             ++count;
             if (files)
-                files->push_back(MeetFile(folder, e));
+                files->push_back(MeetFile(folder, e, identities));
         } else if (!e.isLink && e.leftAlone == LeftAloneReason::None) {
             subfolders.push_back(JoinPath(folder, e.name));
         }
@@ -312,13 +360,10 @@ int CRenamerDlg::CountFiles(const std::string& pattern) {
 std::vector<JournalEntry> CRenamerDlg::PlanRun(std::vector<RunFile>& files) {
     const RenameOptions& options = m_pageBeginner.ReadOptions();
     CPlannedNames names;
-    std::set<std::string> listedFolders;
-    for (const RunFile& f : files) {
-        if (!listedFolders.insert(f.folder).second)
-            continue;
-        for (const ListedEntry& e : ListFolderForRun(f.folder))
-            names.Listed(f.folder, e.name);
-    }
+    for (const auto& [folder, listed] : m_runListing)
+        for (const std::string& name : listed)
+            names.Listed(folder, name);
+    m_runListing.clear();
     NameRules rules = CBeginnerPage::DiskNameRules();
     rules.exists = [&names](const std::string& path) { return names.Taken(path); };
     int clashes = 0;
@@ -367,7 +412,7 @@ bool CRenamerDlg::BeginJournal(const std::vector<JournalEntry>& plan) {
 }
 
 void CRenamerDlg::StepStrip(size_t done, size_t total) {
-    m_pProgress->SetPos(RunStripPosition(done, total, kStripRange));
+    m_pProgress->MoveTo(RunStripPosition(done, total, kStripRange));
     PumpMessages();
 }
 
@@ -619,6 +664,7 @@ LRESULT CRenamerDlg::OnOpenJournal(WPARAM, LPARAM) {
     file.Reopen(path);
     RenameJournal journal;
     size_t renamed = 0;
+    CListedIdentities listed;
     for (size_t i = 0; i < content.entries.size(); ++i) {
         const JournalEntry& e = content.entries[i];
         bool isRenamed = e.done;
@@ -626,8 +672,7 @@ LRESULT CRenamerDlg::OnOpenJournal(WPARAM, LPARAM) {
         // power cut): the disk says whether the file is at its new name, and
         // the journal says so from now on.
         if (!e.done && !content.ended) {
-            FileIdentity now;
-            isRenamed = ReadPlainFile(e.newPath, now) && SameFile(e.identity, now);
+            isRenamed = SameFile(e.identity, listed.Of(e.newPath));
             if (isRenamed)
                 file.Done(i);
         }
@@ -670,6 +715,7 @@ RestoreResult CBeginnerPage::RestoreNames(const std::function<bool(size_t, size_
     const size_t total = pending.size();
     size_t done = 0;
     bool going = true;
+    CListedIdentities listed;
     while (!pending.empty() && going) {
         std::vector<size_t> blocked;
         bool progress = false;
@@ -679,19 +725,19 @@ RestoreResult CBeginnerPage::RestoreNames(const std::function<bool(size_t, size_
                 blocked.push_back(i);
                 continue;
             }
-            FileIdentity now;
             const FileIdentity& recorded = m_journal.identities[i];
-            if (recorded.known &&
-                (!ReadPlainFile(m_journal.newPaths[i], now) || !SameFile(recorded, now))) {
-                const DWORD error =
-                    ::GetFileAttributesW(WidenName(m_journal.newPaths[i]).c_str()) ==
-                            INVALID_FILE_ATTRIBUTES
-                        ? ::GetLastError()
-                        : kNotTheRenamedFile;
+            const FileIdentity now = listed.Of(m_journal.newPaths[i]);
+            if (recorded.known && !SameFile(recorded, now)) {
+                // Gone is said as the system says it; another file under the name as that.
+                DWORD error = kNotTheRenamedFile;
+                if (!now.known && ::GetFileAttributesW(WidenName(m_journal.newPaths[i]).c_str()) ==
+                                      INVALID_FILE_ATTRIBUTES)
+                    error = ::GetLastError();
                 result.failures.emplace_back(i, error);
             } else {
                 try {
                     CFile::Rename(m_journal.newPaths[i], m_journal.oldPaths[i]);
+                    listed.Renamed(m_journal.newPaths[i], m_journal.oldPaths[i]);
                     m_journal.restored[i] = 1;
                     m_journalFile.Restored(m_journal.fileEntries[i]);
                     ++result.nRestored;
