@@ -1,6 +1,6 @@
 #include "PhotoDateFile.h"
 
-#include "PhotoDate.h"
+#include "cameradate/CameraDate.h"
 #include "platform/ScopedHandles.h"
 
 #include <windows.h>
@@ -21,7 +21,7 @@ std::optional<std::tm> ReadPhotoDateFile(const std::string& path, unsigned long&
         error = ::GetLastError();
         return std::nullopt;
     }
-    std::optional<std::tm> taken = ReadPhotoDate(
+    const std::optional<CameraDate> taken = ReadCameraDate(
         [h, &error](uint64_t offset, size_t count, unsigned char* buffer) -> size_t {
             // The reader asks for small pieces; each is read at its own offset.
             OVERLAPPED at = {};
@@ -39,9 +39,17 @@ std::optional<std::tm> ReadPhotoDateFile(const std::string& path, unsigned long&
             return read;
         },
         uint64_t(size.QuadPart));
-    if (error != 0)
+    if (error != 0 || !taken)
         return std::nullopt;
-    return taken;
+    if (!taken->utc)
+        return taken->time;
+    // A movie header counts in UTC: the local time of that day, with the
+    // daylight-saving rule of that day, as a file's creation time is shown.
+    std::tm local = {};
+    if (!CTime(SecondsSince1970(taken->time)).GetLocalTm(local))
+        return std::nullopt;
+    local.tm_isdst = -1;
+    return local;
 }
 
 const FileDates& CFileDatesOnce::Get(const std::string& path, const CTime& created,

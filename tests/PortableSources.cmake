@@ -7,7 +7,22 @@ set(TESSIVOX_PORTABLE_SOURCES
     layout/AnchorRules.cpp
     rename/JournalRecord.cpp
     rename/NameComposer.cpp
-    rename/PhotoDate.cpp
+    cameradate/AvchdDate.cpp
+    cameradate/AviDate.cpp
+    cameradate/CameraDate.cpp
+    cameradate/Cr3Date.cpp
+    cameradate/CrwDate.cpp
+    cameradate/HeifDate.cpp
+    cameradate/IsoBoxes.cpp
+    cameradate/JpegDate.cpp
+    cameradate/JxlDate.cpp
+    cameradate/MrwDate.cpp
+    cameradate/PngDate.cpp
+    cameradate/QuickTimeDate.cpp
+    cameradate/RafDate.cpp
+    cameradate/TiffDate.cpp
+    cameradate/WebpDate.cpp
+    cameradate/X3fDate.cpp
     rename/RenamePlan.cpp
     rename/RunGuard.cpp
     foldertree/FeedbackBar.cpp

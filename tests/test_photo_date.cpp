@@ -1,5 +1,5 @@
 // Reading the date a photo was taken from files that Pillow and heif-enc wrote.
-#include "rename/PhotoDate.h"
+#include "cameradate/CameraDate.h"
 
 #include <gtest/gtest.h>
 
@@ -17,20 +17,22 @@ std::vector<unsigned char> Sample(const std::string& name) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::string Text(const std::optional<std::tm>& t) {
-    if (!t)
+std::string Text(const std::optional<CameraDate>& d) {
+    if (!d)
         return "none";
+    const std::tm& t = d->time;
     char s[64];
-    std::snprintf(s, sizeof(s), "%04d:%02d:%02d %02d:%02d:%02d", t->tm_year + 1900, t->tm_mon + 1,
-                  t->tm_mday, t->tm_hour, t->tm_min, t->tm_sec);
+    std::snprintf(s, sizeof(s), "%04d:%02d:%02d %02d:%02d:%02d%s", t.tm_year + 1900, t.tm_mon + 1,
+                  t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, d->utc ? " UTC" : "");
     return s;
 }
 
 // Reads through the callback, failing the test on a read outside the file;
 // bytesRead tells how much was asked for.
-std::optional<std::tm> ReadCounting(const std::vector<unsigned char>& file, uint64_t& bytesRead) {
+std::optional<CameraDate> ReadCounting(const std::vector<unsigned char>& file,
+                                       uint64_t& bytesRead) {
     bytesRead = 0;
-    return ReadPhotoDate(
+    return ReadCameraDate(
         [&](uint64_t offset, size_t size, unsigned char* buffer) -> size_t {
             EXPECT_LE(offset + size, file.size());
             if (offset + size > file.size())
@@ -60,7 +62,7 @@ TEST(PhotoDate, ReadsTheCameraDateInOrderOfPreferenceFromAFewBytes) {
         const std::vector<unsigned char> file = Sample(c.file);
         uint64_t bytesRead = 0;
         EXPECT_EQ(Text(ReadCounting(file, bytesRead)), c.date) << c.file;
-        EXPECT_EQ(Text(ReadPhotoDate(file.data(), file.size())), c.date) << c.file;
+        EXPECT_EQ(Text(ReadCameraDate(file.data(), file.size())), c.date) << c.file;
         EXPECT_LT(bytesRead, 4096u) << c.file; // original.jpg alone is 300 KB
     }
 }
@@ -124,7 +126,7 @@ TEST(PhotoDate, FindsTheExifItemHoweverTheHeifFileLaysItOut) {
         const std::string file = Box("ftyp", "heic" + BigEndian(0, 4) + "mif1heic") +
                                  Box("meta", meta, c.largeSize) + Box("mdat", "");
         EXPECT_EQ(
-            Text(ReadPhotoDate(reinterpret_cast<const unsigned char*>(file.data()), file.size())),
+            Text(ReadCameraDate(reinterpret_cast<const unsigned char*>(file.data()), file.size())),
             "2016:01:02 03:04:05")
             << "iloc version " << c.ilocVersion << ", split at " << c.split;
     }

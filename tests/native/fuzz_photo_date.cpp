@@ -6,9 +6,9 @@
 //
 // The same check serves libFuzzer, which clang brings:
 //   clang++ -std=c++17 -g -fsanitize=fuzzer,address,undefined -DTESSIVOX_LIBFUZZER -I.
-//           tests/native/fuzz_photo_date.cpp rename/PhotoDate.cpp -o fuzz_photo_date
+//           tests/native/fuzz_photo_date.cpp cameradate/*.cpp -o fuzz_photo_date
 //   ./fuzz_photo_date -max_total_time=600 corpus/ <samples folder>
-#include "rename/PhotoDate.h"
+#include "cameradate/CameraDate.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -30,7 +30,7 @@ namespace {
 
 // Whether the file gave a date.
 bool Check(const unsigned char* data, size_t size) {
-    const std::optional<std::tm> t = ReadPhotoDate(
+    const std::optional<CameraDate> date = ReadCameraDate(
         [&](uint64_t offset, size_t n, unsigned char* out) -> size_t {
             if (offset > size || n > size - offset)
                 Fail("read outside the file");
@@ -38,8 +38,9 @@ bool Check(const unsigned char* data, size_t size) {
             return n;
         },
         size);
-    if (!t)
+    if (!date)
         return false;
+    const std::tm* t = &date->time;
     char text[64];
     std::snprintf(text, sizeof(text), "%04d:%02d:%02d %02d:%02d:%02d", t->tm_year + 1900,
                   t->tm_mon + 1, t->tm_mday, t->tm_hour, t->tm_min, t->tm_sec);

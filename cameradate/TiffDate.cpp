@@ -1,0 +1,127 @@
+// EXIF in a TIFF structure: the main image's IFD and its EXIF IFD.
+#include "Readers.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// Every offset and count in a file is hostile. These limits lie far above what
+// cameras and phones write, and keep each loop and each buffer small.
+constexpr size_t kMaxIfdEntries = 1024;
+constexpr int kMaxIfdChain = 8;
+constexpr size_t kDateLength = 19; // "YYYY:MM:DD HH:MM:SS"
+
+// The EXIF tags of a TIFF structure, which is the whole file for TIFF and raw
+// formats and an embedded block for JPEG and HEIF.
+class CTiffReader {
+public:
+    explicit CTiffReader(const CSource& source) : m_source(source) {}
+
+    std::optional<CameraDate> Date() {
+        unsigned char header[8];
+        if (!m_source.Read(0, sizeof(header), header))
+            return std::nullopt;
+        // TIFF's own, Panasonic's RW2 and RWL ("IIU"), Olympus's ORF ("IIRO",
+        // "IIRS", "MMOR"): the same structure under other magic numbers.
+        if (std::memcmp(header, "MM\0*", 4) == 0 || std::memcmp(header, "MMOR", 4) == 0)
+            m_bigEndian = true;
+        else if (std::memcmp(header, "II*\0", 4) != 0 && std::memcmp(header, "IIU\0", 4) != 0 &&
+                 std::memcmp(header, "IIRO", 4) != 0 && std::memcmp(header, "IIRS", 4) != 0)
+            return std::nullopt;
+
+        // The main image's IFD holds DateTime and the pointer to the EXIF IFD;
+        // a few writers put them in a later IFD of the chain.
+        std::optional<std::tm> dateTime;
+        std::optional<uint32_t> exifIfd;
+        uint32_t ifd = U32(header + 4);
+        for (int i = 0; i < kMaxIfdChain && ifd != 0 && !(dateTime && exifIfd); ++i) {
+            std::vector<unsigned char> entries;
+            if (!ReadIfd(ifd, entries, &ifd))
+                break;
+            if (!dateTime)
+                dateTime = DateIn(entries, 0x0132);
+            if (!exifIfd)
+                exifIfd = IfdPointerIn(entries, 0x8769);
+        }
+        std::vector<unsigned char> exif;
+        if (exifIfd && ReadIfd(*exifIfd, exif, nullptr)) {
+            for (uint16_t tag : {uint16_t(0x9003), uint16_t(0x9004)}) {
+                if (std::optional<std::tm> date = DateIn(exif, tag))
+                    return CameraDate{*date, false};
+            }
+        }
+        if (dateTime)
+            return CameraDate{*dateTime, false};
+        return std::nullopt;
+    }
+
+private:
+    uint16_t U16(const unsigned char* p) const {
+        return uint16_t(m_bigEndian ? p[0] << 8 | p[1] : p[1] << 8 | p[0]);
+    }
+    uint32_t U32(const unsigned char* p) const {
+        return m_bigEndian ? uint32_t(BigEndian(p, 4))
+                           : uint32_t(U16(p + 2)) << 16 | uint32_t(U16(p));
+    }
+
+    // The 12-byte entries of the IFD at offset, as many as fit in the source,
+    // and the offset of the next IFD (0 when there is none or it is unreadable).
+    bool ReadIfd(uint32_t offset, std::vector<unsigned char>& entries, uint32_t* next) const {
+        unsigned char count[2];
+        if (!m_source.Read(offset, 2, count))
+            return false;
+        const uint64_t first = uint64_t(offset) + 2;
+        const uint64_t fit = (m_source.Size() - first) / 12;
+        const uint64_t n = std::min<uint64_t>({U16(count), fit, kMaxIfdEntries});
+        entries.resize(size_t(n) * 12);
+        if (!m_source.Read(first, entries.size(), entries.data()))
+            return false;
+        if (next) {
+            unsigned char link[4];
+            *next = n == U16(count) && m_source.Read(first + n * 12, 4, link) ? U32(link) : 0;
+        }
+        return true;
+    }
+
+    const unsigned char* Find(const std::vector<unsigned char>& entries, uint16_t tag) const {
+        for (size_t at = 0; at < entries.size(); at += 12) {
+            if (U16(&entries[at]) == tag)
+                return &entries[at];
+        }
+        return nullptr;
+    }
+
+    std::optional<std::tm> DateIn(const std::vector<unsigned char>& entries, uint16_t tag) const {
+        const unsigned char* e = Find(entries, tag);
+        const uint16_t kAscii = 2;
+        if (!e || U16(e + 2) != kAscii || U32(e + 4) < kDateLength)
+            return std::nullopt;
+        char text[kDateLength];
+        if (!m_source.Read(U32(e + 8), sizeof(text), reinterpret_cast<unsigned char*>(text)))
+            return std::nullopt;
+        return ParseExifDateTime(std::string_view(text, sizeof(text)));
+    }
+
+    std::optional<uint32_t> IfdPointerIn(const std::vector<unsigned char>& entries,
+                                         uint16_t tag) const {
+        const unsigned char* e = Find(entries, tag);
+        const uint16_t kLong = 4, kIfd = 13;
+        if (!e || (U16(e + 2) != kLong && U16(e + 2) != kIfd) || U32(e + 4) != 1)
+            return std::nullopt;
+        return U32(e + 8);
+    }
+
+    const CSource& m_source;
+    bool m_bigEndian = false;
+};
+
+} // namespace
+
+std::optional<CameraDate> ExifDate(const CSource& tiff) {
+    return CTiffReader(tiff).Date();
+}
+
+std::optional<CameraDate> TiffDate(const CSource& file) {
+    return ExifDate(file);
+}
