@@ -2,7 +2,10 @@
 // must give no date or a real one, be read only inside its bytes, and leave
 // AddressSanitizer and UndefinedBehaviorSanitizer quiet.
 //
-//   fuzz_photo_date <samples folder> [iterations] [seed]
+//   fuzz_photo_date <samples folder> [iterations] [seed] [more seed folders]
+//
+// Every sample must give its date; the files of the further folders (real
+// camera files, files made to crash readers) are seeds only.
 //
 // The same check serves libFuzzer, which clang brings:
 //   clang++ -std=c++17 -g -fsanitize=fuzzer,address,undefined -DTESSIVOX_LIBFUZZER -I.
@@ -85,8 +88,10 @@ uint64_t Interesting(Rng& rng, size_t fileSize) {
 void Mutate(std::vector<unsigned char>& v, Rng& rng) {
     const int count = 1 + int(rng() % 8);
     for (int i = 0; i < count && !v.empty(); ++i) {
-        // The structure lies at the front; most of a large photo is image data.
-        const size_t pos = rng() % std::min<size_t>(v.size(), 4096);
+        // The structure of a photo lies at the front, most of it being image
+        // data; a movie's may lie at its end.
+        const size_t span = rng() % 4 ? std::min<size_t>(v.size(), 4096) : v.size();
+        const size_t pos = rng() % span;
         const size_t room = v.size() - pos;
         switch (rng() % 6) {
         case 0:
@@ -126,7 +131,8 @@ void Mutate(std::vector<unsigned char>& v, Rng& rng) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: fuzz_photo_date <samples folder> [iterations] [seed]\n");
+        std::fprintf(stderr, "usage: fuzz_photo_date <samples folder> [iterations] [seed] "
+                             "[more seed folders]\n");
         return 2;
     }
     const unsigned long long iterations = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 20000;
@@ -146,6 +152,23 @@ int main(int argc, char** argv) {
     }
     if (samples.empty())
         Fail("no samples");
+    for (int i = 4; i < argc; ++i) {
+        if (!std::filesystem::is_directory(argv[i])) {
+            std::printf("no seeds at %s: skipped\n", argv[i]);
+            continue;
+        }
+        std::vector<std::filesystem::path> seeds;
+        for (const auto& entry : std::filesystem::directory_iterator(argv[i]))
+            if (entry.is_regular_file())
+                seeds.push_back(entry.path());
+        std::sort(seeds.begin(), seeds.end());
+        for (const auto& path : seeds) {
+            std::ifstream in(path, std::ios::binary);
+            samples.emplace_back(std::istreambuf_iterator<char>(in),
+                                 std::istreambuf_iterator<char>());
+            Check(samples.back().data(), samples.back().size());
+        }
+    }
 
     unsigned long long dates = 0;
     for (unsigned long long i = 0; i < iterations; ++i) {

@@ -1,0 +1,83 @@
+// Real files of many cameras and phones, kept beside the project with the date
+// ExifTool reads in each (a movie's UTC time in UTC): every file must give the
+// same, and no file made to crash a reader may fault here, under the sanitizers.
+#include "cameradate/CameraDate.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Text(const std::optional<CameraDate>& d) {
+    if (!d)
+        return "-";
+    const std::tm& t = d->time;
+    char s[32];
+    std::snprintf(s, sizeof(s), "%04d:%02d:%02d %02d:%02d:%02d", t.tm_year + 1900, t.tm_mon + 1,
+                  t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
+    return s;
+}
+
+std::vector<unsigned char> Contents(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Reads through the callback, as the program does, refusing reads past the end.
+std::optional<CameraDate> DateOf(const std::vector<unsigned char>& file) {
+    return ReadCameraDate(
+        [&](uint64_t offset, size_t size, unsigned char* buffer) -> size_t {
+            if (offset > file.size() || size > file.size() - offset)
+                return 0;
+            std::copy_n(file.begin() + std::ptrdiff_t(offset), size, buffer);
+            return size;
+        },
+        file.size());
+}
+
+fs::path Corpus() {
+    return fs::path(TESSIVOX_PHOTO_CORPUS);
+}
+
+TEST(CameraCorpus, EveryFileGivesTheDateExifToolReads) {
+    if (!fs::is_directory(Corpus()))
+        GTEST_SKIP() << "no photo corpus at " << Corpus() << ": the real camera files go untested";
+    int files = 0;
+    for (const char* set : {"exiftool", "exiv2"}) {
+        std::ifstream table(Corpus() / (std::string("expected-") + set + ".tsv"));
+        ASSERT_TRUE(table) << set;
+        std::string line;
+        while (std::getline(table, line)) {
+            const size_t tab = line.find('\t');
+            ASSERT_NE(tab, std::string::npos) << line;
+            const std::string name = line.substr(0, tab), expected = line.substr(tab + 1);
+            EXPECT_EQ(Text(DateOf(Contents(Corpus() / set / name))), expected)
+                << set << "/" << name;
+            ++files;
+        }
+    }
+    EXPECT_GT(files, 60);
+}
+
+TEST(CameraCorpus, FilesMadeToCrashReadersGiveNoDateOrARealOne) {
+    if (!fs::is_directory(Corpus() / "hostile"))
+        GTEST_SKIP() << "no photo corpus at " << Corpus() << ": the hostile files go untested";
+    int files = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(Corpus() / "hostile")) {
+        const std::string date = Text(DateOf(Contents(entry.path())));
+        EXPECT_TRUE(date == "-" || ParseExifDateTime(date)) << entry.path() << ": " << date;
+        ++files;
+    }
+    EXPECT_GT(files, 0);
+}
+
+} // namespace
