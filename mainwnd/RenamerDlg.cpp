@@ -21,6 +21,7 @@ constexpr int kNameColumnWidth = 200; // at 96 DPI
 // the command line's paths.
 constexpr UINT WM_OPEN_JOURNAL = WM_APP + 1;
 constexpr UINT WM_OPEN_START_PATHS = WM_APP + 2;
+constexpr UINT WM_FILE_FACTS_READ = WM_APP + 3;
 } // namespace
 
 BEGIN_MESSAGE_MAP(CRenamerDlg, CLayoutDialog)
@@ -32,6 +33,7 @@ BEGIN_MESSAGE_MAP(CRenamerDlg, CLayoutDialog)
     ON_WM_QUERYENDSESSION()
     ON_MESSAGE(WM_OPEN_JOURNAL, OnOpenJournal)
     ON_MESSAGE(WM_OPEN_START_PATHS, OnOpenStartPaths)
+    ON_MESSAGE(WM_FILE_FACTS_READ, OnFileFactsRead)
     ON_NOTIFY(NM_CLICK, IDC_PAGE_TABS, OnClickTab)
     ON_NOTIFY(TCN_SELCHANGE, IDC_PAGE_TABS, OnClickTab)
     ON_NOTIFY(TVN_SELCHANGEDA, IDC_FOLDER_TREE, OnFolderSelChanged)
@@ -127,6 +129,7 @@ BOOL CRenamerDlg::OnInitDialog() {
         for (UINT message : {static_cast<UINT>(WM_DROPFILES), static_cast<UINT>(WM_COPYDATA),
                              0x0049u /* WM_COPYGLOBALDATA */})
             allow(m_hWnd, message, 1 /* MSGFLT_ALLOW */, nullptr);
+    m_preview.NotifyWhenRead(m_hWnd, WM_FILE_FACTS_READ);
     ::PostMessageA(m_hWnd, WM_OPEN_JOURNAL, 0, 0);
     if (!m_startPaths.empty())
         ::PostMessageA(m_hWnd, WM_OPEN_START_PATHS, 0, 0);
@@ -337,6 +340,8 @@ void CRenamerDlg::ShowNewNames(bool bShow) {
     reasons.takenTwice =
         LookupText("PreviewTakenTwice", "(stops the run: its numbered name is taken too)");
     reasons.notReached = LookupText("PreviewNotReached", "(not reached: the run stops before)");
+    reasons.reading = LookupText("PreviewReading", "(reading\xE2\x80\xA6)");
+    reasons.readingDates = LookupText("PreviewReadingDates", "(reading dates\xE2\x80\xA6)");
     m_preview.SetReasons(std::move(reasons));
     // Camera names are short and new names long: the new one gets the room.
     const int width = ScaleForDpi(kNameColumnWidth, GetDpi());
@@ -368,6 +373,12 @@ void CRenamerDlg::OnListGetDispInfo(NMHDR* pNMHDR, LRESULT* pResult) {
                     item.cchTextMax);
     else
         ::lstrcpynA(item.pszText, text.c_str(), item.cchTextMax);
+}
+
+LRESULT CRenamerDlg::OnFileFactsRead(WPARAM, LPARAM) {
+    if (m_preview.FactsArrived())
+        m_listFiles.Invalidate(FALSE);
+    return 0;
 }
 
 void CRenamerDlg::OnListItemChanged(NMHDR* pNMHDR, LRESULT* pResult) {

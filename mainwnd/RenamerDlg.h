@@ -101,6 +101,8 @@ protected:
     void OnDpiChanged(UINT nOldDpi, UINT nNewDpi) override;
     // LRESULT OnOpenStartPaths(WPARAM, LPARAM): the command line's paths, once the window shows.
     LRESULT OnOpenStartPaths(WPARAM, LPARAM);
+    // The worker of the "New name" column has read more of the files.
+    LRESULT OnFileFactsRead(WPARAM, LPARAM);
     void OnDestroy();
     // The list's notifications that the "New name" column follows.
     void OnListGetDispInfo(NMHDR* pNMHDR, LRESULT* pResult);

@@ -1,7 +1,5 @@
 #include "NewNamePreview.h"
 
-#include "PhotoDateFile.h"
-
 #include "platform/CodePage.h"
 #include "platform/File.h"
 #include "platform/FileFind.h"
@@ -77,10 +75,31 @@ void CNewNamePreview::Read(const std::string& folder) {
     m_text.assign(m_entries.size(), std::string());
     m_bRead = true;
     m_bPlayed = false;
+    ReadFacts();
+}
+
+void CNewNamePreview::ReadFacts() {
+    // A file left alone for its name is never opened: its name may address another.
+    std::vector<std::string> paths;
+    paths.reserve(m_entries.size());
+    for (const Entry& entry : m_entries)
+        paths.push_back(entry.leftAlone == LeftAloneReason::None ? m_strFolderDir + entry.name
+                                                                 : std::string());
+    m_facts.Start(std::move(paths), WantsPhotoDate(m_readOptions()));
+}
+
+bool CNewNamePreview::FactsArrived() {
+    m_facts.Acknowledge();
+    const bool waiting = m_bWaiting;
+    m_bWaiting = false; // the repaint sets it again for a row still waiting
+    return waiting;
 }
 
 void CNewNamePreview::Play() {
     m_options = m_readOptions();
+    // The dates are read once the options want them, from the first file on.
+    if (WantsPhotoDate(m_options) && !m_facts.ReadsDates())
+        ReadFacts();
     m_startRefusal = StartRefusal(m_options, &IsAnsiLeadByte);
     // The count is kept by the list; the search for the first selected item
     // walks the items, which a folder of 100,000 files makes felt at every keystroke.
@@ -94,10 +113,6 @@ void CNewNamePreview::Play() {
     m_bPlayed = true;
 }
 
-const FileDates& CNewNamePreview::Dates(Entry& entry) {
-    return entry.dates.Get(m_strFolderDir + entry.name, entry.created, m_options);
-}
-
 bool CNewNamePreview::Exists(const std::string& name) const {
     const std::wstring key = NameKey(name);
     if (m_made.count(key))
@@ -107,51 +122,65 @@ bool CNewNamePreview::Exists(const std::string& name) const {
            (found->second == kFolder || m_entries[found->second].goneInPlay != m_nPlay);
 }
 
-void CNewNamePreview::Step(size_t index) {
+const std::string& CNewNamePreview::ReadingText() const {
+    return WantsPhotoDate(m_options) ? m_reasons.readingDates : m_reasons.reading;
+}
+
+bool CNewNamePreview::Step(size_t index) {
     Entry& entry = m_entries[index];
     std::string& text = m_text[index];
     if (m_startRefusal != RenameVerdict::Rename) {
         text = m_reasons.start[m_startRefusal];
-        return;
+        return true;
     }
     if (m_bStopped) {
         text = m_reasons.notReached;
-        return;
-    }
-    // Whether it is a plain file of exactly this name is asked once, when its
-    // turn first comes, as the run asks before it renames it.
-    if (entry.leftAlone == LeftAloneReason::None && !entry.fileChecked) {
-        FileIdentity identity;
-        if (!ReadPlainFile(m_strFolderDir + entry.name, identity))
-            entry.leftAlone = LeftAloneReason::NotAFile;
-        entry.fileChecked = true;
+        return true;
     }
     if (entry.leftAlone != LeftAloneReason::None) {
         text = m_reasons.leftAlone[entry.leftAlone];
-        return;
+        return true;
     }
+    if (index >= m_facts.Ready()) {
+        text = ReadingText();
+        m_bWaiting = true;
+        return false;
+    }
+    // As the run asks before it renames a file: a plain file of exactly this name.
+    const CFileFactsReader::Facts& facts = m_facts.Get(index);
+    if (!facts.plain) {
+        text = m_reasons.leftAlone[LeftAloneReason::NotAFile];
+        return true;
+    }
+    FileDates dates;
+    std::tm created = {};
+    if (entry.created.GetLocalTm(created))
+        dates.created = created;
+    dates.taken = facts.taken;
+    dates.takenError = facts.takenError;
     const RenameDecision d =
-        DecideRename(m_strFolderDir, entry.name, Dates(entry), m_options, m_nClashCount, m_rules);
+        DecideRename(m_strFolderDir, entry.name, dates, m_options, m_nClashCount, m_rules);
     // A numbered name that is taken too stops the run; the file's own name is
     // no other file's, and the rename to it leaves the file as it is.
     if (d.verdict == RenameVerdict::Rename && d.clashed && Exists(d.newName) &&
         NameKey(d.newName) != NameKey(entry.name)) {
         text = m_reasons.takenTwice;
         m_bStopped = true;
-        return;
+        return true;
     }
     if (d.verdict == RenameVerdict::Rename) {
         entry.goneInPlay = m_nPlay;
         m_made.insert(NameKey(d.newName));
         text = d.newName;
-        return;
+        return true;
     }
     if (d.verdict == RenameVerdict::LeftAlone) {
         text = m_reasons.leftAlone[LeftAloneReason::PathTooLong];
-        return;
+        return true;
     }
     text = m_reasons.file[d.verdict];
     m_bStopped = true;
+    return true;
 }
 
 std::string CNewNamePreview::TextFor(int nItem, const std::string& folder) {
@@ -165,9 +194,9 @@ std::string CNewNamePreview::TextFor(int nItem, const std::string& folder) {
     if (!m_bSelection) {
         if (found == m_byName.end())
             return std::string();
-        while (m_nNextEntry <= found->second)
-            Step(m_nNextEntry++);
-        return m_text[found->second];
+        while (m_nNextEntry <= found->second && Step(m_nNextEntry))
+            ++m_nNextEntry;
+        return m_nNextEntry > found->second ? m_text[found->second] : ReadingText();
     }
     if (!(m_list.SendMessage(LVM_GETITEMSTATE, nItem, LVIS_SELECTED) & LVIS_SELECTED))
         return std::string();
@@ -176,8 +205,9 @@ std::string CNewNamePreview::TextFor(int nItem, const std::string& folder) {
     // The run takes the selected items in the list's order.
     while (m_nNextSelected != -1 && m_nNextSelected <= nItem) {
         const auto step = m_byName.find(m_list.GetItemText(m_nNextSelected, 0));
-        if (step != m_byName.end()) // a name gone since the list was filled is left alone
-            Step(step->second);
+        // A name gone since the list was filled is left alone.
+        if (step != m_byName.end() && !Step(step->second))
+            return ReadingText();
         m_nNextSelected = m_list.GetNextItem(m_nNextSelected, LVNI_SELECTED);
     }
     return m_text[found->second];

@@ -1,12 +1,13 @@
 // The names a Start would give the listed files now, for the list's "New name"
-// column. The folder is read once per filling of the list; each file's dates
-// are read the first time they are needed and kept. The run is then played in
-// memory, in its own order, with the run's own decision for each file
-// (DecideRename), up to the file asked for: what is on screen costs only the
-// files before it, and no keystroke touches the disk.
+// column. The folder is listed once per filling of the list; what the run asks
+// of each file on the disk is read by a worker (CFileFactsReader). The run is
+// then played in memory, in its own order, with the run's own decision for
+// each file (DecideRename), up to the file asked for or the first file not yet
+// read: what is on screen costs only the files before it, and neither a
+// keystroke nor a scroll waits on the disk.
 #pragma once
 
-#include "PhotoDateFile.h"
+#include "FileFactsReader.h"
 #include "RenamePlan.h"
 
 #include "platform/CommonControls.h"
@@ -28,6 +29,8 @@ public:
         std::map<LeftAloneReason, std::string> leftAlone; // the run goes past the file
         std::string takenTwice; // the numbered name exists too: the rename fails
         std::string notReached; // after a file that stops the run
+        std::string reading;      // not yet read from the disk
+        std::string readingDates; // the same, where the options want camera dates
     };
 
     // list: the file list, whose selection chooses the run (not owned);
@@ -37,6 +40,10 @@ public:
     CNewNamePreview& operator=(const CNewNamePreview&) = delete;
 
     void SetReasons(Reasons reasons) { m_reasons = std::move(reasons); }
+    // Where the worker tells that more is known, for the window to repaint the column.
+    void NotifyWhenRead(HWND hWnd, UINT message) { m_facts.NotifyWhenRead(hWnd, message); }
+    // The worker's message arrived: whether a row on show waits for what it read.
+    bool FactsArrived();
     // The list was filled anew: the folder is read again when next asked.
     void FolderRefilled() { m_bRead = false; }
     // The options or the selection changed: the run is played again when next asked.
@@ -53,8 +60,6 @@ private:
         CTime created;
         bool intact = true;
         LeftAloneReason leftAlone = LeftAloneReason::None;
-        bool fileChecked = false; // whether it is a plain file, asked once
-        CFileDatesOnce dates;
     };
 
     const CListCtrl& m_list;
@@ -82,10 +87,14 @@ private:
     std::unordered_set<std::wstring> m_made; // names the run has given
     std::vector<std::string> m_text;         // by entry, valid for the files played
     NameRules m_rules;
+    CFileFactsReader m_facts; // by entry
+    bool m_bWaiting = false;  // a row was shown as not yet read
 
     void Read(const std::string& folder);
+    void ReadFacts();
     void Play();
-    void Step(size_t entry);
-    const FileDates& Dates(Entry& entry);
+    // Decides the file of the entry, or gives false while the worker has not read it.
+    bool Step(size_t entry);
+    const std::string& ReadingText() const;
     bool Exists(const std::string& name) const;
 };

@@ -361,7 +361,7 @@ TEST_F(RenameRun, NameTakenTwiceStopsTheRunWithoutReplacingAnything) {
     Select("a.jpg");
     ClickExpert(IDC_SHOW_NEW_NAMES); // which says so beforehand
     for (int i = 0; i < 2; ++i)
-        EXPECT_EQ(m_dlg->m_listFiles.GetItemText(i, 1),
+        EXPECT_EQ(NewNameShown(i),
                   ListedNames()[i] == "a.jpg" ? "(stops the run: its numbered name is taken too)"
                                               : "");
     Start();
@@ -646,9 +646,7 @@ TEST_F(RenameRun, NewNamesShownAreTheNamesTheRunGives) {
             Select(listed[3]);
             Select(listed[4]);
         }
-        std::map<std::string, std::string> shown;
-        for (int i = 0; i < m_dlg->m_listFiles.GetItemCount(); ++i)
-            shown[m_dlg->m_listFiles.GetItemText(i, 0)] = m_dlg->m_listFiles.GetItemText(i, 1);
+        std::map<std::string, std::string> shown = NewNamesShown();
         Start();
         EXPECT_EQ(m_boxes.Texts().back(), kDone);
         std::map<std::string, std::string> renamed;
@@ -753,9 +751,7 @@ TEST_F(RenameRun, NamesThatDoNotAddressExactlyTheirFileAreLeftAlone) {
     const std::string photos = std::string(odd) + "\\up\\photos";
     ChooseFolder(photos);
     ClickExpert(IDC_SHOW_NEW_NAMES);
-    std::map<std::string, std::string> shown;
-    for (int i = 0; i < m_dlg->m_listFiles.GetItemCount(); ++i)
-        shown[m_dlg->m_listFiles.GetItemText(i, 0)] = m_dlg->m_listFiles.GetItemText(i, 1);
+    std::map<std::string, std::string> shown = NewNamesShown();
     EXPECT_EQ(shown["x\\y.jpg"], "(left alone: its name holds \\ or /)");
     EXPECT_EQ(shown["b.jpg."], "(left alone: Windows would not address this name exactly)");
     EXPECT_EQ(shown["A.JPG"], "(left alone: another name differs from it only in letter case)");
@@ -839,9 +835,7 @@ TEST_F(RenameRun, NoMessageOverstatesWhatTheRunDid) {
     HANDLE locked = ::CreateFileA((m_photos / "p.jpg").c_str(), GENERIC_READ, 0, nullptr,
                                   OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(locked, INVALID_HANDLE_VALUE);
-    std::map<std::string, std::string> shown;
-    for (int i = 0; i < m_dlg->m_listFiles.GetItemCount(); ++i)
-        shown[m_dlg->m_listFiles.GetItemText(i, 0)] = m_dlg->m_listFiles.GetItemText(i, 1);
+    std::map<std::string, std::string> shown = NewNamesShown();
     EXPECT_EQ(shown["p.jpg"], "(stops the run: the photo cannot be read)");
     Start();
     ::CloseHandle(locked);
@@ -860,7 +854,7 @@ TEST_F(RenameRun, NoMessageOverstatesWhatTheRunDid) {
     Click(IDC_ADD_TIME);
     Click(IDC_ADD_PREFIX);
     Type(IDC_PREFIX, " 2019-5-6  7_8_9");
-    EXPECT_EQ(m_dlg->m_listFiles.GetItemText(0, 1), " 2019-5-6  7_8_9-1.jpg");
+    EXPECT_EQ(NewNameShown(0), " 2019-5-6  7_8_9-1.jpg");
     Start();
     EXPECT_EQ(m_boxes.Texts().back(), kDone);
     ASSERT_EQ(Journal().size(), 1u);

@@ -13,6 +13,8 @@
 
 #include <algorithm>
 #include <iterator>
+#include <map>
+#include <string>
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -86,6 +88,27 @@ protected:
                 m_dlg->m_listFiles.SetItemState(static_cast<int>(i), LVIS_SELECTED, LVIS_SELECTED);
     }
     const RenameJournal& Journal() { return Page().m_journal; }
+
+    // The "New name" of item nItem once the column's worker has read the files
+    // before it (the window's messages pumped meanwhile, 20 s at most).
+    std::string NewNameShown(int nItem) {
+        const DWORD start = ::GetTickCount();
+        std::string text = m_dlg->m_listFiles.GetItemText(nItem, 1);
+        while ((text == kReading || text == kReadingDates) && ::GetTickCount() - start < 20000) {
+            ::Sleep(1);
+            PumpPending();
+            text = m_dlg->m_listFiles.GetItemText(nItem, 1);
+        }
+        return text;
+    }
+    std::map<std::string, std::string> NewNamesShown() {
+        std::map<std::string, std::string> shown;
+        for (int i = 0; i < m_dlg->m_listFiles.GetItemCount(); ++i)
+            shown[m_dlg->m_listFiles.GetItemText(i, 0)] = NewNameShown(i);
+        return shown;
+    }
+    static constexpr const char* kReading = "(reading\xE2\x80\xA6)";
+    static constexpr const char* kReadingDates = "(reading dates\xE2\x80\xA6)";
 
     // A key pressed where the focus is, as the program's message loop hands it
     // on, with Ctrl and Shift held as asked.
