@@ -1,7 +1,7 @@
 // CRenamerDlg: the main window. On the left the current folder's path above the
 // folder tree; on the right the option pages in a tab control above the list
 // of the folder's files; the progress strip at the bottom left during a run.
-// It also carries the run itself (StartRun, RenameFolder, CountFiles).
+// It also carries the run itself (StartRun, PlanRun, CountFiles) and Back (UndoRun).
 #pragma once
 
 #include "AboutDlg.h"
@@ -69,8 +69,6 @@ public:
 
     // A run or a Back is under way: a second Start or Back waits for it to end.
     bool IsRunning() const { return m_bRunning; }
-    // The last run ended early on a refusal or a failed rename.
-    bool LastRunStopped() const { return m_bLastRunStopped; }
 
     // The options of either page changed: the "New name" column comes, goes
     // or follows, as the Expert page's option says.
@@ -94,6 +92,7 @@ protected:
     void OnFolderSelChanged(NMHDR* pNMHDR, LRESULT* pResult);
     void OnDropFiles(HDROP hDropInfo);
     BOOL OnQueryEndSession();
+    void OnEndSession(BOOL bEnding);
     // LRESULT OnOpenJournal(WPARAM, LPARAM): the last run's journal, once the window shows.
     LRESULT OnOpenJournal(WPARAM, LPARAM);
     // What the window sizes itself follows a new DPI: the pages under the tab
@@ -118,10 +117,8 @@ private:
     // Folders a walk has entered, by identity, so that no folder is walked twice.
     class CFolderVisits;
     bool m_bRunning = false;
-    bool m_bRestoring = false;
     bool m_bCloseRequested = false;
     bool m_bSessionEnding = false;
-    bool m_bLastRunStopped = false;
     int m_nRunRenamed = 0;
     int m_nRunLeftAlone = 0;
     // Every name of each folder the run listed, for its plan.

@@ -24,19 +24,20 @@ bool IsPathTaken(const std::string& path) {
 }
 
 namespace {
-// Whether the volume keeps a file's number across renames; asked once a volume.
+// Whether the volume keeps a file's number across renames; asked once a
+// volume. Only NTFS and ReFS are known to: FAT numbers a file by where its
+// name is stored, which a rename moves, and other file systems and network
+// redirectors may say they support numbers without keeping them.
 bool KeepsFileIds(HANDLE hFile, DWORD dwVolume) {
     static std::map<DWORD, bool> known;
     const auto found = known.find(dwVolume);
     if (found != known.end())
         return found->second;
     wchar_t fileSystem[MAX_PATH + 1] = {};
-    DWORD flags = 0;
     bool keeps = false;
-    if (::GetVolumeInformationByHandleW(hFile, nullptr, 0, nullptr, nullptr, &flags, fileSystem,
+    if (::GetVolumeInformationByHandleW(hFile, nullptr, 0, nullptr, nullptr, nullptr, fileSystem,
                                         MAX_PATH + 1))
-        keeps = (flags & FILE_SUPPORTS_OPEN_BY_FILE_ID) || ::lstrcmpiW(fileSystem, L"NTFS") == 0 ||
-                ::lstrcmpiW(fileSystem, L"ReFS") == 0;
+        keeps = ::lstrcmpiW(fileSystem, L"NTFS") == 0 || ::lstrcmpiW(fileSystem, L"ReFS") == 0;
     known.emplace(dwVolume, keeps);
     return keeps;
 }
@@ -62,9 +63,16 @@ bool ReadPlainFile(const std::string& path, FileIdentity& identity) {
         !::GetFileInformationByHandleEx(h, FileBasicInfo, &basic, sizeof(basic)) ||
         !::GetFileInformationByHandleEx(h, FileStandardInfo, &standard, sizeof(standard)) ||
         standard.Directory ||
-        (basic.FileAttributes &
-         (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE)))
+        (basic.FileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)))
         return false;
+    // A link names another file; the reparse points of OneDrive and the other
+    // cloud files, of deduplication and the like are the file itself.
+    if (basic.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        FILE_ATTRIBUTE_TAG_INFO tag = {};
+        if (!::GetFileInformationByHandleEx(h, FileAttributeTagInfo, &tag, sizeof(tag)) ||
+            IsReparseTagNameSurrogate(tag.ReparseTag))
+            return false;
+    }
     // The name as the volume stores it, which the path must give exactly.
     std::vector<DWORD> buffer(1024); // whole DWORDs keep FILE_NAME_INFO aligned
     auto* stored = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
@@ -116,8 +124,9 @@ std::unordered_map<std::string, FileIdentity> FolderIdentities(const std::string
                 id.fileId = static_cast<std::uint64_t>(p->FileId.QuadPart);
                 id.size = static_cast<std::uint64_t>(p->EndOfFile.QuadPart);
                 id.lastWrite = static_cast<std::uint64_t>(p->LastWriteTime.QuadPart);
-                id.stableId = stable;
-                id.hasId = true;
+                // 0 is a file system without numbers; all ones a number too long to give.
+                id.hasId = id.fileId != 0 && id.fileId != ~std::uint64_t(0);
+                id.stableId = stable && id.hasId;
                 id.known = true;
             }
             if (p->NextEntryOffset == 0)
@@ -127,11 +136,3 @@ std::unordered_map<std::string, FileIdentity> FolderIdentities(const std::string
     return identities;
 }
 
-FileIdentity ListedIdentity(const std::string& path) {
-    const size_t slash = path.find_last_of('\\');
-    if (slash == std::string::npos)
-        return FileIdentity();
-    const auto listed = FolderIdentities(path.substr(0, slash + 1));
-    const auto found = listed.find(path.substr(slash + 1));
-    return found == listed.end() ? FileIdentity() : found->second;
-}

@@ -32,7 +32,3 @@ bool ReadPlainFile(const std::string& path, FileIdentity& identity);
 // The identities of the files a folder lists, by name, from one query of the
 // folder. Empty where the folder cannot be read so.
 std::unordered_map<std::string, FileIdentity> FolderIdentities(const std::string& folder);
-
-// The identity of the file at path, as its folder lists it; not known when
-// the folder lists none of that name.
-FileIdentity ListedIdentity(const std::string& path);

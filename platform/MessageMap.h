@@ -138,6 +138,12 @@ protected:                                                                      
 #define ON_WM_QUERYENDSESSION()                                                                    \
     {WM_QUERYENDSESSION, 0, 0, 0,                                                                  \
      [](CWnd* self, WPARAM, LPARAM) -> LRESULT { return AFX_SELF->OnQueryEndSession(); }},
+// void OnEndSession(BOOL bEnding): bEnding, the session ends once it returns.
+#define ON_WM_ENDSESSION()                                                                         \
+    {WM_ENDSESSION, 0, 0, 0, [](CWnd* self, WPARAM wp, LPARAM) -> LRESULT {                        \
+         AFX_SELF->OnEndSession(static_cast<BOOL>(wp));                                            \
+         return 0;                                                                                 \
+     }},
 // void OnSetFont(HFONT hFont, BOOL bRedraw)
 #define ON_WM_SETFONT()                                                                            \
     {WM_SETFONT, 0, 0, 0, [](CWnd* self, WPARAM wp, LPARAM lp) -> LRESULT {                        \

@@ -76,11 +76,23 @@ bool EntryIndex(const std::string& text, const JournalContent& content, size_t& 
 }
 } // namespace
 
+namespace {
+// What the identity holds: 2 nothing; 0 size and time; 3 a number too, which
+// the volume gives anew on a rename; 1 a number the volume keeps.
+int IdentityKind(const FileIdentity& identity) {
+    if (!identity.known)
+        return 2;
+    if (!identity.hasId)
+        return 0;
+    return identity.stableId ? 1 : 3;
+}
+} // namespace
+
 std::string PlanRecord(const JournalEntry& e) {
     std::ostringstream line;
     line << "plan\t" << std::hex << e.identity.volume << '\t' << e.identity.fileId << std::dec
          << '\t' << e.identity.size << '\t' << e.identity.lastWrite << '\t'
-         << (e.identity.known ? (e.identity.stableId ? 1 : 0) : 2) << '\t' << Escape(e.oldPath)
+         << IdentityKind(e.identity) << '\t' << Escape(e.oldPath)
          << '\t' << Escape(e.newPath) << '\n';
     return line.str();
 }
@@ -116,15 +128,20 @@ JournalContent ParseJournal(const std::string& text) {
         if (f[0] == "plan" && f.size() == 8) {
             JournalEntry e;
             unsigned long long volume = 0, fileId = 0, size = 0, lastWrite = 0, stable = 0;
+            // A line that makes no sense still holds its place: the records
+            // after it name the entries by their number.
             if (!ParseNumber(f[1], volume, 16) || !ParseNumber(f[2], fileId, 16) ||
                 !ParseNumber(f[3], size) || !ParseNumber(f[4], lastWrite) ||
-                !ParseNumber(f[5], stable) || f[6].empty() || f[7].empty())
+                !ParseNumber(f[5], stable) || stable > 3 || f[6].empty() || f[7].empty()) {
+                content.entries.emplace_back();
                 continue;
+            }
             e.identity.volume = static_cast<std::uint32_t>(volume);
             e.identity.fileId = fileId;
             e.identity.size = size;
             e.identity.lastWrite = lastWrite;
             e.identity.known = stable != 2;
+            e.identity.hasId = stable == 1 || stable == 3;
             e.identity.stableId = stable == 1;
             e.oldPath = Unescape(f[6]);
             e.newPath = Unescape(f[7]);
@@ -138,7 +155,6 @@ JournalContent ParseJournal(const std::string& text) {
             content.entries[entry].restored = true;
         } else if (f[0] == "end" && f.size() == 2) {
             content.ended = true;
-            content.ending = Unescape(f[1]);
         }
     }
     return content;

@@ -5,7 +5,7 @@
 // how the run ended.
 //
 //   Tessivox journal 1
-//   plan <volume> <file id> <size> <last write> <stable> <old path> <new path>
+//   plan <volume> <file id> <size> <last write> <kind> <old path> <new path>
 //   done <entry>
 //   moved <entry> <new path>      the run gave another name than planned
 //   restored <entry>
@@ -31,7 +31,6 @@ struct JournalEntry {
 struct JournalContent {
     std::vector<JournalEntry> entries;
     bool ended = false;
-    std::string ending; // how it ended, as the end record says
 };
 
 extern const char* const kJournalHeader;

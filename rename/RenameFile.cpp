@@ -104,19 +104,22 @@ RenameOutcome CBeginnerPage::RenameFile(RunFile& file) {
     }
 
     // The journal is on disk before the rename it records: the plan, or the
-    // name the run gives instead, as things stand now.
-    m_journalFile.Commit();
+    // name the run gives instead, as things stand now. A journal that cannot
+    // be written stops the run, before the rename or just after it.
     JournalEntry entry;
     entry.oldPath = path;
     entry.newPath = d.newPath;
     entry.identity = identity;
-    if (file.journalEntry == static_cast<size_t>(-1))
-        file.journalEntry = m_journalFile.Plan(entry);
-    else if (d.newPath != file.plannedPath)
-        m_journalFile.Moved(file.journalEntry, d.newPath);
+    const bool announced = file.journalEntry == static_cast<size_t>(-1)
+                               ? m_journalFile.Plan(entry, file.journalEntry)
+                               : d.newPath == file.plannedPath ||
+                                     m_journalFile.Moved(file.journalEntry, d.newPath);
+    if (!announced)
+        throw CFileException(::GetLastError(), m_journalFile.Path());
     CFile::Rename(path, d.newPath);
-    m_journalFile.Done(file.journalEntry);
     m_journal.Append(path, d.newPath, identity, file.journalEntry);
+    if (!m_journalFile.Done(file.journalEntry))
+        throw CFileException(::GetLastError(), m_journalFile.Path());
     return RenameOutcome::Renamed;
 }
 

@@ -1,7 +1,8 @@
 // What the last run renamed, in renaming order: entry i of the lists is the
 // i-th rename, from oldPaths[i] to newPaths[i], of the file identities[i];
-// restored[i] is set once Back has given that file its old name again. Start
-// empties it; the journal file on disk (JournalFile.h) keeps it across starts.
+// restored[i] is set once Back has given that file its old name again. A run
+// that renames a file replaces it; the journal file on disk (JournalFile.h)
+// keeps it across starts.
 #pragma once
 
 #include "FileIdentity.h"

@@ -146,7 +146,12 @@ public:
             return FileIdentity();
         auto& folder = Folder(path.substr(0, slash + 1));
         const auto found = folder.find(path.substr(slash + 1));
-        return found == folder.end() ? FileIdentity() : found->second;
+        if (found != folder.end())
+            return found->second;
+        // Some servers and file systems list no numbers: the file itself is asked.
+        FileIdentity identity;
+        ReadPlainFile(path, identity);
+        return identity;
     }
     void Renamed(const std::string& from, const std::string& to) {
         const FileIdentity id = Of(from);
@@ -201,11 +206,9 @@ class CRenamerDlg::CRunScope {
 public:
     CRunScope(CRenamerDlg& dlg, bool bRestoring) : m_dlg(dlg) {
         m_dlg.m_bRunning = true;
-        m_dlg.m_bRestoring = bRestoring;
         m_dlg.m_bCloseRequested = false;
         m_dlg.m_bSessionEnding = false;
         if (!bRestoring) {
-            m_dlg.m_bLastRunStopped = false;
             m_dlg.m_nRunRenamed = 0;
             m_dlg.m_nRunLeftAlone = 0;
             m_dlg.m_runListing.clear();
@@ -221,7 +224,6 @@ public:
     ~CRunScope() {
         ::ShutdownBlockReasonDestroy(m_dlg.m_hWnd);
         m_dlg.m_bRunning = false;
-        m_dlg.m_bRestoring = false;
         m_dlg.m_bCloseRequested = false;
     }
     CRunScope(const CRunScope&) = delete;
@@ -368,7 +370,16 @@ std::vector<JournalEntry> CRenamerDlg::PlanRun(std::vector<RunFile>& files) {
     rules.exists = [&names](const std::string& path) { return names.Taken(path); };
     int clashes = 0;
     std::vector<JournalEntry> plan;
+    // Camera dates take a while to read: the window answers meanwhile, and a
+    // close or the session's end stops the run before it renames anything.
+    DWORD pumped = ::GetTickCount();
     for (RunFile& f : files) {
+        if (::GetTickCount() - pumped >= 50) {
+            PumpMessages();
+            pumped = ::GetTickCount();
+            if (StopRequested())
+                return {};
+        }
         if (f.leftAlone != LeftAloneReason::None)
             continue;
         const FileDates& dates = f.dates.Get(f.folder + f.name, f.created, options);
@@ -398,17 +409,22 @@ std::vector<JournalEntry> CRenamerDlg::PlanRun(std::vector<RunFile>& files) {
 
 bool CRenamerDlg::BeginJournal(const std::vector<JournalEntry>& plan) {
     const std::string path = CJournalFile::PathIn(g_strProgramDir);
+    CJournalFile& journal = m_pageBeginner.m_journalFile;
     DWORD error = 0;
-    // Without a plan the run renames nothing it could be asked about.
-    if (m_pageBeginner.m_journalFile.Begin(path, plan, error) || plan.empty())
+    if (journal.Begin(path, plan, error))
         return true;
-    return AfxMessageBox(InsertArgs(LookupText("JournalNotWritten",
-                                               "The journal that lets Back undo this run after "
-                                               "Tessivox has ended cannot be written:\n\n%1\n%2\n"
-                                               "Rename all the same, without a way back once "
-                                               "Tessivox has ended?"),
-                                    {path, SystemErrorText(error)}),
-                         MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+    // Without a plan the run renames nothing it could be asked about.
+    if (!plan.empty() &&
+        AfxMessageBox(InsertArgs(LookupText("JournalNotWritten",
+                                            "The journal that lets Back undo this run after "
+                                            "Tessivox has ended cannot be written:\n\n%1\n%2\n"
+                                            "Rename all the same, without a way back once "
+                                            "Tessivox has ended?"),
+                                 {path, SystemErrorText(error)}),
+                      MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+        return false;
+    journal.GoWithout();
+    return true;
 }
 
 void CRenamerDlg::StepStrip(size_t done, size_t total) {
@@ -437,7 +453,7 @@ void CRenamerDlg::StartRun() {
             m_pProgress->SetPos(0);
             m_pProgress->ShowWindow(SW_SHOW); // the listing of a large tree takes a while
             if (!ConfirmSweepingRun(folder)) {
-                m_bLastRunStopped = true; // it renamed nothing: the last run stays undoable
+                // It renamed nothing: the last run stays undoable.
                 m_pProgress->ShowWindow(SW_HIDE);
                 return;
             }
@@ -448,18 +464,22 @@ void CRenamerDlg::StartRun() {
         } else {
             files = CollectSelection(folder);
         }
+        total = files.size();
+        m_nCollisionCount = 0;
+        m_pProgress->SetPos(0);
+        m_pProgress->ShowWindow(SW_SHOW);
+        std::vector<JournalEntry> plan;
+        if (!StopRequested())
+            plan = PlanRun(files);
+        // Stopped while it listed or planned: nothing renamed, the last run stays undoable.
         if (StopRequested()) {
-            m_bLastRunStopped = true;
             m_pProgress->ShowWindow(SW_HIDE);
             if (m_bCloseRequested)
                 EndDialog(IDCANCEL);
             return;
         }
-        total = files.size();
-        m_nCollisionCount = 0;
-        const std::vector<JournalEntry> plan = PlanRun(files);
         if (!BeginJournal(plan)) {
-            m_bLastRunStopped = true;
+            m_pProgress->ShowWindow(SW_HIDE);
             return;
         }
         m_pProgress->SetPos(0);
@@ -472,7 +492,6 @@ void CRenamerDlg::StartRun() {
             StepStrip(i + 1, total);
         }
     } catch (const CException& e) {
-        m_bLastRunStopped = true;
         if (m_bSessionEnding)
             return; // the journal says the run did not end: the next start offers to undo it
         journal.End("stopped");
@@ -543,12 +562,14 @@ bool CRenamerDlg::ConfirmSweepingRun(const std::string& folder) {
 }
 
 void CRenamerDlg::ReportStoppedRun(const CException& e) {
-    AfxMessageBox(
-        e.GetErrorMessage() + "\n\n" +
-            InsertArgs(LookupText("RunStopped", "Files renamed before the run stopped: %1. Back "
-                                                "gives them their old names again."),
-                       {std::to_string(m_nRunRenamed)}),
-        MB_OK | MB_ICONEXCLAMATION);
+    // With nothing renamed, Back is still the last run's.
+    const std::string renamed =
+        m_nRunRenamed == 0
+            ? LookupText("RunStoppedNothing", "The run stopped before it renamed a file.")
+            : InsertArgs(LookupText("RunStopped", "Files renamed before the run stopped: %1. "
+                                                  "Back gives them their old names again."),
+                         {std::to_string(m_nRunRenamed)});
+    AfxMessageBox(e.GetErrorMessage() + "\n\n" + renamed, MB_OK | MB_ICONEXCLAMATION);
     // The strip stays where the run stopped; the taskbar no longer says a run goes on.
     m_pTaskbar->Show(-1);
     // The list shows the folder as it is now, not the names before the run.
@@ -586,13 +607,20 @@ void CRenamerDlg::OnClose() {
 }
 
 BOOL CRenamerDlg::OnQueryEndSession() {
-    if (m_bRunning) {
-        // Called between two files: the run stops here, and what its journal
-        // holds is made to last before the session takes the program down.
-        m_bSessionEnding = true;
+    // The session may still go on (another program may let the user cancel
+    // its end): the run goes on too, what its journal holds made to last.
+    if (m_bRunning)
         m_pageBeginner.m_journalFile.Flush();
-    }
     return TRUE;
+}
+
+void CRenamerDlg::OnEndSession(BOOL bEnding) {
+    if (!bEnding || !m_bRunning)
+        return;
+    // Called between two files: the run stops here, without a word, and its
+    // journal says it did not end, so that the next start offers to undo it.
+    m_bSessionEnding = true;
+    m_pageBeginner.m_journalFile.Flush();
 }
 
 RestoreResult CRenamerDlg::RestoreWithProgress(bool bStoppable) {
@@ -653,52 +681,79 @@ void CRenamerDlg::UndoRun() {
     m_pageBeginner.ReportRestore(result);
 }
 
+namespace {
+// Whether the run renamed the file of entry e, as the disk says now: at its
+// new name and the same file, it was; at its old name and the same file, it
+// was not, or was given its old name again; anywhere else, as the journal says.
+bool IsRenamed(const JournalEntry& e, CListedIdentities& listed) {
+    if (e.restored)
+        return false;
+    if (SameFile(e.identity, listed.Of(e.newPath)))
+        return true;
+    if (SameFile(e.identity, listed.Of(e.oldPath)))
+        return false;
+    return e.done;
+}
+} // namespace
+
 LRESULT CRenamerDlg::OnOpenJournal(WPARAM, LPARAM) {
     const std::string path = CJournalFile::PathIn(g_strProgramDir);
+    CJournalFile& file = m_pageBeginner.m_journalFile;
+    // Another Tessivox started from this folder keeps the journal.
+    if (!file.Own(path))
+        return 0;
     // A plan that never became the journal: its run renamed nothing.
     ::DeleteFileW(WidenName(path + ".new").c_str());
-    const JournalContent content = CJournalFile::Load(path);
+    JournalContent content = CJournalFile::Load(path);
+    CListedIdentities listed;
+    std::vector<bool> renamed(content.entries.size());
+    size_t nRenamed = 0;
+    for (size_t i = 0; i < content.entries.size(); ++i) {
+        renamed[i] = IsRenamed(content.entries[i], listed);
+        nRenamed += renamed[i] ? 1 : 0;
+    }
+    // A run killed before its first rename: the run before it is Back's again.
+    if (!content.entries.empty() && !content.ended && nRenamed == 0) {
+        CJournalFile::PutBackLast(path);
+        content = CJournalFile::Load(path);
+        renamed.assign(content.entries.size(), false);
+        for (size_t i = 0; i < content.entries.size(); ++i)
+            renamed[i] = IsRenamed(content.entries[i], listed);
+    }
     if (content.entries.empty())
         return 0;
-    CJournalFile& file = m_pageBeginner.m_journalFile;
     file.Reopen(path);
     RenameJournal journal;
-    size_t renamed = 0;
-    CListedIdentities listed;
     for (size_t i = 0; i < content.entries.size(); ++i) {
         const JournalEntry& e = content.entries[i];
-        bool isRenamed = e.done;
-        // A rename the run made but could not write down before the end (a
-        // power cut): the disk says whether the file is at its new name, and
-        // the journal says so from now on.
-        if (!e.done && !content.ended) {
-            isRenamed = SameFile(e.identity, listed.Of(e.newPath));
-            if (isRenamed)
-                file.Done(i);
-        }
-        if (!isRenamed)
+        // What the disk says and the journal did not, it says from now on.
+        if (!content.ended && renamed[i] && !e.done)
+            file.Done(i);
+        if (!renamed[i] && (e.done || e.restored)) {
+            if (!e.restored)
+                file.Restored(i);
             continue;
-        journal.Append(e.oldPath, e.newPath, e.identity, i);
-        journal.restored.back() = e.restored ? 1 : 0;
-        if (!e.restored)
-            ++renamed;
+        }
+        if (renamed[i])
+            journal.Append(e.oldPath, e.newPath, e.identity, i);
     }
+    file.Flush();
     m_pageBeginner.m_journal.Swap(journal);
     if (content.ended)
         return 0;
     // Asked once: the answer ends the interrupted run in its journal, which
     // Back can still undo after a No.
-    if (renamed > 0 &&
+    const size_t nUndoable = m_pageBeginner.m_journal.size();
+    const bool undo =
+        nUndoable > 0 &&
         AfxMessageBox(InsertArgs(LookupText("InterruptedRun",
                                             "The last run was interrupted after %1 of %2 files. "
                                             "Give them their old names again?"),
-                                 {std::to_string(renamed), std::to_string(content.entries.size())}),
-                      MB_YESNO | MB_ICONQUESTION) == IDYES) {
-        file.End("interrupted");
+                                 {std::to_string(nUndoable), std::to_string(content.entries.size())}),
+                      MB_YESNO | MB_ICONQUESTION) == IDYES;
+    file.EndInterrupted();
+    if (undo)
         UndoRun();
-        return 0;
-    }
-    file.End("interrupted");
     return 0;
 }
 
