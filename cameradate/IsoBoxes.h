@@ -19,6 +19,7 @@ struct Box {
     uint32_t type = 0;
     uint64_t body = 0;
     uint64_t size = 0;
+    uint64_t End() const { return body + size; }
 };
 
 // The box that starts at at and must end by end.
