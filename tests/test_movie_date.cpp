@@ -1,6 +1,6 @@
-// Dates of movies built here box by box: which field wins, how the movie
-// header's time is read, and that a movie box behind gigabytes of media costs
-// only box headers.
+// Dates of movies and of Canon CR3 raws built here box by box: which field
+// wins, how the movie header's time is read, and that a movie box behind
+// gigabytes of media costs only box headers.
 #include "cameradate/CameraDate.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +12,8 @@
 #include <vector>
 
 namespace {
+
+using Entries = std::vector<std::pair<uint16_t, std::string>>;
 
 std::string BigEndian(uint64_t value, int bytes) {
     std::string s;
@@ -114,6 +116,41 @@ TEST(MovieDate, MovieBoxBehindGigabytesOfMediaCostsOnlyBoxHeaders) {
     };
     EXPECT_EQ(Text(ReadCameraDate(read, moovAt + moov.size())), "2041:03:04 05:06:07 UTC");
     EXPECT_LT(bytesRead, 4096u);
+}
+
+// A TIFF of one IFD of ASCII entries.
+std::string Tiff(const Entries& entries) {
+    std::string ifd = BigEndian(entries.size(), 2), texts;
+    const size_t textsAt = 8 + 2 + 12 * entries.size() + 4;
+    for (const auto& [tag, text] : entries) {
+        ifd += BigEndian(tag, 2) + BigEndian(2, 2) + BigEndian(text.size() + 1, 4) +
+               BigEndian(textsAt + texts.size(), 4);
+        texts += text + '\0';
+    }
+    return std::string("MM\0*", 4) + BigEndian(8, 4) + ifd + BigEndian(0, 4) + texts;
+}
+
+TEST(MovieDate, Cr3TakesTheExifOriginalThenDigitizedThenTheMainImagesDateTime) {
+    const std::string canon = "\x85\xc0\xb6\x87\x82\x0f\x11\xe0\x81\x11\xf4\xce\x46\x2b\x6a\x48";
+    const std::string otherUuid =
+        Box("uuid", std::string(16, 'x') + Box("CMT2", Tiff({{0x9003, "1999:01:01 00:00:00"}})));
+    const Entries main = {{0x0132, "2003:03:03 03:03:03"}};
+    const struct {
+        Entries exif;
+        const char* date;
+    } cases[] = {
+        {{{0x9003, "2001:01:01 01:01:01"}, {0x9004, "2002:02:02 02:02:02"}}, "2001:01:01 01:01:01"},
+        {{{0x9004, "2002:02:02 02:02:02"}}, "2002:02:02 02:02:02"},
+        {{}, "2003:03:03 03:03:03"},
+    };
+    for (const auto& c : cases) {
+        const std::string moov =
+            otherUuid + Box("uuid", canon + Box("CMT1", Tiff(main)) + Box("CMT2", Tiff(c.exif))) +
+            MovieHeader(0, k2005);
+        const std::string file =
+            Box("ftyp", "crx " + BigEndian(1, 4) + "crx isom") + Box("moov", moov);
+        EXPECT_EQ(DateOf(file), c.date);
+    }
 }
 
 } // namespace
