@@ -91,15 +91,6 @@ std::optional<ItemLocation> LocateItem(const std::vector<unsigned char>& meta, c
     return std::nullopt;
 }
 
-// The Exif item's data begins with the offset of its TIFF header.
-std::optional<CameraDate> ExifItemDate(const CSource& item) {
-    unsigned char skip[4];
-    if (!item.Read(0, sizeof(skip), skip))
-        return std::nullopt;
-    const uint64_t tiff = sizeof(skip) + BigEndian(skip, 4);
-    return ExifDate(CSliceSource(item, tiff, item.Size()));
-}
-
 } // namespace
 
 std::optional<CameraDate> HeifDate(const CSource& file) {
@@ -135,7 +126,7 @@ std::optional<CameraDate> HeifDate(const CSource& file) {
     };
     if (location->extents.size() == 1) {
         const Extent& e = location->extents.front();
-        return ExifItemDate(CSliceSource(container, e.offset, lengthOf(e)));
+        return ExifBlockDate(CSliceSource(container, e.offset, lengthOf(e)));
     }
     // An item in several pieces is put together, within a bound.
     std::vector<unsigned char> item;
@@ -147,5 +138,5 @@ std::optional<CameraDate> HeifDate(const CSource& file) {
         if (!container.Read(e.offset, size_t(length), item.data() + item.size() - length))
             return std::nullopt;
     }
-    return ExifItemDate(CMemorySource(item.data(), item.size()));
+    return ExifBlockDate(CMemorySource(item.data(), item.size()));
 }

@@ -1,5 +1,7 @@
 #include "IsoBoxes.h"
 
+#include "Readers.h"
+
 bool ReadBox(const CSource& source, uint64_t at, uint64_t end, Box& box) {
     unsigned char h[16];
     if (at > end || end - at < 8 || !source.Read(at, 8, h))
@@ -30,4 +32,12 @@ std::optional<Box> FindBox(const CSource& source, uint64_t begin, uint64_t end, 
         begin = box.body + box.size;
     }
     return std::nullopt;
+}
+
+std::optional<CameraDate> ExifBlockDate(const CSource& block) {
+    unsigned char skip[4];
+    if (!block.Read(0, sizeof(skip), skip))
+        return std::nullopt;
+    const uint64_t tiff = sizeof(skip) + BigEndian(skip, 4);
+    return ExifDate(CSliceSource(block, tiff, block.Size()));
 }

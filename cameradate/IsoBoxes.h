@@ -1,7 +1,7 @@
 // ISO base media boxes (HEIF, MP4, QuickTime, CR3, JPEG XL's container):
 // their headers read one at a time, 64-bit sizes included, each box bounded by
 // its container, and big-endian fields read from memory with a cursor that
-// runs out cleanly.
+// runs out cleanly; and the Exif block that HEIF and JPEG XL keep in them.
 //
 // Classes in this file: Box, CCursor.
 #pragma once
@@ -19,6 +19,7 @@ struct Box {
     uint32_t type = 0;
     uint64_t body = 0;
     uint64_t size = 0;
+    uint64_t End() const { return body + size; }
 };
 
 // The box that starts at at and must end by end.
@@ -26,6 +27,9 @@ bool ReadBox(const CSource& source, uint64_t at, uint64_t end, Box& box);
 
 // The first box of a type among those from begin to end.
 std::optional<Box> FindBox(const CSource& source, uint64_t begin, uint64_t end, uint32_t type);
+
+// An Exif block of HEIF or JPEG XL: the offset of its TIFF header, then the TIFF.
+std::optional<CameraDate> ExifBlockDate(const CSource& block);
 
 // Big-endian fields read one after another from memory; running out of bytes
 // makes every later field 0 and Ok() false.

@@ -11,6 +11,9 @@
 // The EXIF of a TIFF structure: the whole file for TIFF and the TIFF-based
 // raws (with their own magic numbers), an embedded block in other containers.
 std::optional<CameraDate> ExifDate(const CSource& tiff);
+// A date tag of the first IFD of a TIFF structure, for a block that holds an
+// IFD other than the main image's (CR3 keeps its EXIF IFD as a TIFF of its own).
+std::optional<std::tm> FirstIfdDate(const CSource& tiff, uint16_t tag);
 
 std::optional<CameraDate> JpegDate(const CSource& file);
 std::optional<CameraDate> TiffDate(const CSource& file);

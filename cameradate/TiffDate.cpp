@@ -19,22 +19,14 @@ public:
     explicit CTiffReader(const CSource& source) : m_source(source) {}
 
     std::optional<CameraDate> Date() {
-        unsigned char header[8];
-        if (!m_source.Read(0, sizeof(header), header))
-            return std::nullopt;
-        // TIFF's own, Panasonic's RW2 and RWL ("IIU"), Olympus's ORF ("IIRO",
-        // "IIRS", "MMOR"): the same structure under other magic numbers.
-        if (std::memcmp(header, "MM\0*", 4) == 0 || std::memcmp(header, "MMOR", 4) == 0)
-            m_bigEndian = true;
-        else if (std::memcmp(header, "II*\0", 4) != 0 && std::memcmp(header, "IIU\0", 4) != 0 &&
-                 std::memcmp(header, "IIRO", 4) != 0 && std::memcmp(header, "IIRS", 4) != 0)
-            return std::nullopt;
-
         // The main image's IFD holds DateTime and the pointer to the EXIF IFD;
         // a few writers put them in a later IFD of the chain.
+        const std::optional<uint32_t> first = FirstIfd();
+        if (!first)
+            return std::nullopt;
         std::optional<std::tm> dateTime;
         std::optional<uint32_t> exifIfd;
-        uint32_t ifd = U32(header + 4);
+        uint32_t ifd = *first;
         for (int i = 0; i < kMaxIfdChain && ifd != 0 && !(dateTime && exifIfd); ++i) {
             std::vector<unsigned char> entries;
             if (!ReadIfd(ifd, entries, &ifd))
@@ -56,7 +48,30 @@ public:
         return std::nullopt;
     }
 
+    std::optional<std::tm> FirstIfdDate(uint16_t tag) {
+        const std::optional<uint32_t> first = FirstIfd();
+        std::vector<unsigned char> entries;
+        if (!first || !ReadIfd(*first, entries, nullptr))
+            return std::nullopt;
+        return DateIn(entries, tag);
+    }
+
 private:
+    // The byte order from the header, and where the first IFD lies.
+    std::optional<uint32_t> FirstIfd() {
+        unsigned char header[8];
+        if (!m_source.Read(0, sizeof(header), header))
+            return std::nullopt;
+        // TIFF's own, Panasonic's RW2 and RWL ("IIU"), Olympus's ORF ("IIRO",
+        // "IIRS", "MMOR"): the same structure under other magic numbers.
+        if (std::memcmp(header, "MM\0*", 4) == 0 || std::memcmp(header, "MMOR", 4) == 0)
+            m_bigEndian = true;
+        else if (std::memcmp(header, "II*\0", 4) != 0 && std::memcmp(header, "IIU\0", 4) != 0 &&
+                 std::memcmp(header, "IIRO", 4) != 0 && std::memcmp(header, "IIRS", 4) != 0)
+            return std::nullopt;
+        return U32(header + 4);
+    }
+
     uint16_t U16(const unsigned char* p) const {
         return uint16_t(m_bigEndian ? p[0] << 8 | p[1] : p[1] << 8 | p[0]);
     }
@@ -120,6 +135,10 @@ private:
 
 std::optional<CameraDate> ExifDate(const CSource& tiff) {
     return CTiffReader(tiff).Date();
+}
+
+std::optional<std::tm> FirstIfdDate(const CSource& tiff, uint16_t tag) {
+    return CTiffReader(tiff).FirstIfdDate(tag);
 }
 
 std::optional<CameraDate> TiffDate(const CSource& file) {

@@ -34,6 +34,7 @@ set(TESSIVOX_PORTABLE_TESTS
     test_anchor_rules.cpp
     test_name_composer.cpp
     test_photo_date.cpp
+    test_movie_date.cpp
     test_camera_corpus.cpp
     test_rename_plan.cpp
     test_feedback_bar.cpp
