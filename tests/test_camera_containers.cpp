@@ -1,0 +1,134 @@
+// What the real camera files beside the project do not show: for each, a
+// layout or a fault they lack.
+#include "cameradate/Inflate.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string BigEndian(uint64_t value, int bytes) {
+    std::string s;
+    for (int i = bytes - 1; i >= 0; --i)
+        s += char(value >> 8 * i);
+    return s;
+}
+
+std::string LittleEndian(uint64_t value, int bytes) {
+    std::string s;
+    for (int i = 0; i < bytes; ++i)
+        s += char(value >> 8 * i);
+    return s;
+}
+
+// Deflate's bits: values from their least significant bit, Huffman codes
+// from their most significant.
+class CBitWriter {
+public:
+    void Value(uint32_t value, int bits) {
+        for (int i = 0; i < bits; ++i)
+            Bit(value >> i & 1);
+    }
+    void Code(uint32_t code, int bits) {
+        for (int i = bits - 1; i >= 0; --i)
+            Bit(code >> i & 1);
+    }
+    // A symbol of the fixed literal and length code.
+    void Fixed(int symbol) {
+        if (symbol < 144)
+            Code(0x30 + symbol, 8);
+        else if (symbol < 256)
+            Code(0x190 + symbol - 144, 9);
+        else if (symbol < 280)
+            Code(symbol - 256, 7);
+        else
+            Code(0xC0 + symbol - 280, 8);
+    }
+    void Align() {
+        while (m_bit != 0)
+            Bit(0);
+    }
+    void Bytes(const std::string& bytes) { m_bytes += bytes; }
+    const std::string& Done() {
+        Align();
+        return m_bytes;
+    }
+
+private:
+    void Bit(uint32_t bit) {
+        if (m_bit == 0)
+            m_bytes += '\0';
+        m_bytes.back() = char(m_bytes.back() | bit << m_bit);
+        m_bit = (m_bit + 1) % 8;
+    }
+    std::string m_bytes;
+    int m_bit = 0;
+};
+
+std::string Zlib(const std::string& deflate, const std::string& content) {
+    uint32_t a = 1, b = 0;
+    for (unsigned char c : content) {
+        a = (a + c) % 65521;
+        b = (b + a) % 65521;
+    }
+    return "\x78\x01" + deflate + BigEndian(b << 16 | a, 4);
+}
+
+bool Inflate(const std::string& stream, size_t cap, std::string& out) {
+    std::vector<unsigned char> bytes;
+    const bool ok = InflateZlib(
+        CMemorySource(reinterpret_cast<const unsigned char*>(stream.data()), stream.size()), cap,
+        bytes);
+    EXPECT_LE(bytes.size(), cap);
+    out.assign(bytes.begin(), bytes.end());
+    return ok;
+}
+
+TEST(CameraContainers, InflatesStoredAndFixedBlocksAndChecksTheirSum) {
+    CBitWriter w;
+    w.Value(0, 1); // a stored block, not the last
+    w.Value(0, 2);
+    w.Align();
+    w.Bytes(LittleEndian(7, 2) + LittleEndian(0xFFFF ^ 7, 2) + "camera ");
+    w.Value(1, 1); // the last block: fixed codes
+    w.Value(1, 2);
+    for (char c : std::string("date "))
+        w.Fixed(c);
+    w.Fixed(264);  // a copy of 10 bytes
+    w.Code(4, 5);  // from 5 or 6 bytes back
+    w.Value(0, 1); // 5
+    w.Fixed(256);
+    const std::string content = "camera date date date ";
+    const std::string stream = Zlib(w.Done(), content);
+
+    std::string out;
+    EXPECT_TRUE(Inflate(stream, 1024, out));
+    EXPECT_EQ(out, content);
+    std::string wrongSum = stream;
+    wrongSum.back() = char(wrongSum.back() ^ 1);
+    EXPECT_FALSE(Inflate(wrongSum, 1024, out));
+    EXPECT_FALSE(Inflate(stream.substr(0, stream.size() - 6), 1024, out));
+}
+
+TEST(CameraContainers, StopsAStreamThatWouldInflatePastItsCap) {
+    CBitWriter w;
+    w.Value(1, 1);
+    w.Value(1, 2);
+    w.Fixed('a');
+    for (int i = 0; i < 10; ++i) {
+        w.Fixed(285); // 258 bytes
+        w.Code(0, 5); // from 1 byte back
+    }
+    w.Fixed(256);
+    const std::string content(1 + 10 * 258, 'a');
+    const std::string stream = Zlib(w.Done(), content);
+
+    std::string out;
+    EXPECT_TRUE(Inflate(stream, content.size(), out));
+    EXPECT_EQ(out, content);
+    EXPECT_FALSE(Inflate(stream, content.size() - 1, out));
+}
+
+} // namespace
