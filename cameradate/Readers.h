@@ -12,6 +12,14 @@
 // raws (with their own magic numbers), an embedded block in other containers.
 std::optional<CameraDate> ExifDate(const CSource& tiff);
 
+// EXIF as PNG and WebP keep it: a TIFF structure, which some writers put
+// behind the "Exif\0\0" that opens it in JPEG.
+inline std::optional<CameraDate> ExifBlockDate(const CSource& block) {
+    unsigned char id[6];
+    const bool prefixed = block.Read(0, sizeof(id), id) && std::memcmp(id, "Exif\0\0", 6) == 0;
+    return ExifDate(CSliceSource(block, prefixed ? sizeof(id) : 0, block.Size()));
+}
+
 std::optional<CameraDate> JpegDate(const CSource& file);
 std::optional<CameraDate> TiffDate(const CSource& file);
 std::optional<CameraDate> HeifDate(const CSource& file);      // HEIC, HEIF, AVIF

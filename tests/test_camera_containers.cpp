@@ -1,13 +1,37 @@
 // What the real camera files beside the project do not show: for each, a
 // layout or a fault they lack.
+#include "cameradate/CameraDate.h"
 #include "cameradate/Inflate.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 namespace {
+
+std::string Sample(const std::string& name) {
+    std::ifstream in(std::string(TESSIVOX_PHOTO_SAMPLES) + "/" + name, std::ios::binary);
+    EXPECT_TRUE(in) << name;
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string Text(const std::optional<CameraDate>& d) {
+    if (!d)
+        return "none";
+    const std::tm& t = d->time;
+    char s[64];
+    std::snprintf(s, sizeof(s), "%04d:%02d:%02d %02d:%02d:%02d", t.tm_year + 1900, t.tm_mon + 1,
+                  t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
+    return s;
+}
+
+std::string DateOf(const std::string& file) {
+    return Text(ReadCameraDate(reinterpret_cast<const unsigned char*>(file.data()), file.size()));
+}
 
 std::string BigEndian(uint64_t value, int bytes) {
     std::string s;
@@ -129,6 +153,35 @@ TEST(CameraContainers, StopsAStreamThatWouldInflatePastItsCap) {
     EXPECT_TRUE(Inflate(stream, content.size(), out));
     EXPECT_EQ(out, content);
     EXPECT_FALSE(Inflate(stream, content.size() - 1, out));
+}
+
+std::string PngChunk(const char* type, const std::string& body) {
+    return BigEndian(body.size(), 4) + type + body + BigEndian(0, 4);
+}
+
+std::string HexProfile(const std::string& bytes) {
+    std::string text = "\nexif\n" + std::string(4, ' ') + std::to_string(bytes.size()) + "\n";
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        char hex[3];
+        std::snprintf(hex, sizeof(hex), "%02x", static_cast<unsigned char>(bytes[i]));
+        text += hex;
+        if (i % 36 == 35)
+            text += '\n';
+    }
+    return text + "\n";
+}
+
+TEST(CameraContainers, PngEXifChunkComesBeforeATextProfile) {
+    const std::string head = "\x89PNG\r\n\x1A\n" + PngChunk("IHDR", std::string(13, '\0')) +
+                             PngChunk("tEXt", std::string("Raw profile type exif") + '\0' +
+                                                  HexProfile(Sample("big-endian.tif"))) +
+                             PngChunk("IDAT", "");
+    const std::string end = PngChunk("IEND", "");
+    EXPECT_EQ(DateOf(head + end), "2015:10:11 12:13:14");
+    EXPECT_EQ(DateOf(head +
+                     PngChunk("eXIf", std::string("Exif\0\0", 6) + Sample("little-endian.tif")) +
+                     end),
+              "2016:01:02 03:04:05");
 }
 
 } // namespace
