@@ -184,4 +184,24 @@ TEST(CameraContainers, PngEXifChunkComesBeforeATextProfile) {
               "2016:01:02 03:04:05");
 }
 
+std::string RiffChunk(const char* id, const std::string& body) {
+    return id + LittleEndian(body.size(), 4) + body + std::string(body.size() % 2, '\0');
+}
+
+std::string Avi(const std::string& idit, const std::string& strd) {
+    const std::string strl = RiffChunk("LIST", "strl" + RiffChunk("strh", std::string(56, '\0')) +
+                                                   RiffChunk("strd", strd));
+    const std::string hdrl = RiffChunk("LIST", "hdrl" + RiffChunk("avih", std::string(56, '\0')) +
+                                                   strl + RiffChunk("IDIT", idit));
+    return RiffChunk("RIFF", "AVI " + hdrl + RiffChunk("LIST", "movi"));
+}
+
+TEST(CameraContainers, AviIditInEitherFormElseExifInAStreamsData) {
+    const std::string exif = "AVIF" + std::string(4, '\0') + Sample("little-endian.tif");
+    EXPECT_EQ(DateOf(Avi(std::string("2005:06:07 08:09:10") + '\0', exif)), "2005:06:07 08:09:10");
+    EXPECT_EQ(DateOf(Avi(std::string("Tue Mar  3 09:44:56 2008\n") + '\0', exif)),
+              "2008:03:03 09:44:56");
+    EXPECT_EQ(DateOf(Avi("not a date", exif)), "2016:01:02 03:04:05");
+}
+
 } // namespace
