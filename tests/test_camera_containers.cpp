@@ -204,4 +204,34 @@ TEST(CameraContainers, AviIditInEitherFormElseExifInAStreamsData) {
     EXPECT_EQ(DateOf(Avi("not a date", exif)), "2016:01:02 03:04:05");
 }
 
+// A packet of 192 bytes: its time code, its header and the payload behind
+// stuffing that fills it.
+std::string TsPacket(unsigned pid, bool unitStart, const std::string& payload) {
+    std::string header =
+        BigEndian(0, 4) + "\x47" + char((unitStart ? 0x40 : 0) | pid >> 8) + char(pid & 0xFF);
+    const size_t stuffing = 184 - payload.size();
+    if (stuffing == 0)
+        return header + "\x10" + payload;
+    std::string field(1, char(stuffing - 1));
+    if (stuffing > 1)
+        field += '\0' + std::string(stuffing - 2, '\xFF');
+    return header + "\x30" + field + payload;
+}
+
+TEST(CameraContainers, AvchdDateOverTwoPacketsWithEmulationPrevention) {
+    const std::string pes = std::string("\0\0\1\xE0\0\0\x80\x80\5", 9) + std::string(5, '\x21');
+    const std::string uuid("\x17\xEE\x8C\x60\xF8\x4D\x11\xD9\x8C\xD6\x08\x00\x20\x0C\x9A\x66", 16);
+    // 2010:01:01 00:00:01: day, hour, minute and second hold two zero bytes and then a 01.
+    const std::string mdpm = uuid + "MDPM\x02" + std::string("\x18\x02\x20\x10\x01", 5) +
+                             std::string("\x19\x01\x00\x00\x03\x01", 6);
+    const std::string sei = std::string("\0\0\0\1\6\5", 6) + char(mdpm.size() - 1) + mdpm + "\x80";
+    const std::string es = std::string("\0\0\0\1\x09\x10", 6) + sei;
+    const size_t split = es.find(std::string("\0\0\3", 3)) + 2; // between the zeros and the 03
+    const std::string file = TsPacket(0, true, std::string("\0\0\xB0\x0D", 4)) +
+                             TsPacket(0x1011, true, pes + es.substr(0, split)) +
+                             TsPacket(0x1100, true, std::string("\0\0\1\xC0\0\0\x80\0\0", 9)) +
+                             TsPacket(0x1011, false, es.substr(split));
+    EXPECT_EQ(DateOf(file), "2010:01:01 00:00:01");
+}
+
 } // namespace
