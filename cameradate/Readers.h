@@ -15,6 +15,14 @@ std::optional<CameraDate> ExifDate(const CSource& tiff);
 // IFD other than the main image's (CR3 keeps its EXIF IFD as a TIFF of its own).
 std::optional<std::tm> FirstIfdDate(const CSource& tiff, uint16_t tag);
 
+// EXIF as PNG and WebP keep it: a TIFF structure, which some writers put
+// behind the "Exif\0\0" that opens it in JPEG.
+inline std::optional<CameraDate> ExifBlockDate(const CSource& block) {
+    unsigned char id[6];
+    const bool prefixed = block.Read(0, sizeof(id), id) && std::memcmp(id, "Exif\0\0", 6) == 0;
+    return ExifDate(CSliceSource(block, prefixed ? sizeof(id) : 0, block.Size()));
+}
+
 std::optional<CameraDate> JpegDate(const CSource& file);
 std::optional<CameraDate> TiffDate(const CSource& file);
 std::optional<CameraDate> HeifDate(const CSource& file);      // HEIC, HEIF, AVIF

@@ -13,6 +13,7 @@ set(TESSIVOX_PORTABLE_SOURCES
     cameradate/Cr3Date.cpp
     cameradate/CrwDate.cpp
     cameradate/HeifDate.cpp
+    cameradate/Inflate.cpp
     cameradate/IsoBoxes.cpp
     cameradate/JpegDate.cpp
     cameradate/JxlDate.cpp
@@ -36,6 +37,7 @@ set(TESSIVOX_PORTABLE_TESTS
     test_photo_date.cpp
     test_movie_date.cpp
     test_camera_corpus.cpp
+    test_camera_containers.cpp
     test_rename_plan.cpp
     test_feedback_bar.cpp
 )
