@@ -18,7 +18,8 @@ export WINEARCH=win64
 
 log() { printf '== %s\n' "$*"; }
 
-# Installs what the build and the tests need; "start" also wants a screenshot tool.
+# Installs what the build and the tests need; "start" also wants a screenshot
+# tool, the tests and the benchmarks the writers of camera files.
 install_missing() {
     local need=()
     command -v x86_64-w64-mingw32-g++-posix >/dev/null ||
@@ -33,6 +34,12 @@ install_missing() {
     # The photo date tests write their photos with Pillow (for Debian's python3) and heif-enc.
     [ -f /usr/lib/python3/dist-packages/PIL/Image.py ] || need+=(python3-pil)
     command -v heif-enc >/dev/null || need+=(libheif-examples)
+    if [ "${1:-}" = camera ]; then
+        # Movies, PNG and WebP with camera dates are written by ffmpeg and
+        # ExifTool, which also reads the dates the tests expect.
+        command -v ffmpeg >/dev/null || need+=(ffmpeg)
+        command -v exiftool >/dev/null || need+=(libimage-exiftool-perl)
+    fi
     if [ "${1:-}" = screenshot ]; then
         command -v import >/dev/null || need+=(imagemagick)
         command -v xdotool >/dev/null || need+=(xdotool)
@@ -133,7 +140,7 @@ start)
     fi
     ;;
 test)
-    install_missing
+    install_missing camera
     build_native
     log "native tests"
     (cd "$NATIVE" && ctest --output-on-failure)
@@ -145,7 +152,7 @@ test)
     (cd "$BUILD" && ctest --output-on-failure)
     ;;
 bench)
-    install_missing
+    install_missing camera
     build_windows
     ensure_display
     ensure_prefix

@@ -48,16 +48,18 @@ std::optional<std::tm> CtimeDate(std::string_view text) {
     return ParseExifDateTime(exif);
 }
 
-// ctime()'s form, EXIF's, or Pentax's "2009/10/27 12:14:34", of which ExifTool
-// reads the minute only: the name agrees with it here as everywhere else.
+// ctime()'s form, EXIF's, or Pentax's "2009/10/27 12:14:34" (its seconds,
+// which some writers leave out, counting as 0).
 std::optional<std::tm> IditDate(std::string_view text) {
     text = text.substr(0, std::min(text.find_first_of(std::string_view("\0\n\r", 3)), text.size()));
     if (std::optional<std::tm> date = ParseExifDateTime(text))
         return date;
     if (text.size() >= 16 && text[4] == '/' && text[7] == '/') {
-        std::string minutes(text.substr(0, 16));
-        minutes[4] = minutes[7] = ':';
-        return ParseExifDateTime(minutes + ":00");
+        std::string exif(text.substr(0, 19));
+        if (exif.size() < 19 || exif[16] != ':')
+            exif = exif.substr(0, 16) + ":00";
+        exif[4] = exif[7] = ':';
+        return ParseExifDateTime(exif);
     }
     return CtimeDate(text);
 }

@@ -126,7 +126,7 @@ std::optional<CameraDate> HeifDate(const CSource& file) {
     };
     if (location->extents.size() == 1) {
         const Extent& e = location->extents.front();
-        return ExifBlockDate(CSliceSource(container, e.offset, lengthOf(e)));
+        return ExifItemDate(CSliceSource(container, e.offset, lengthOf(e)));
     }
     // An item in several pieces is put together, within a bound.
     std::vector<unsigned char> item;
@@ -138,5 +138,5 @@ std::optional<CameraDate> HeifDate(const CSource& file) {
         if (!container.Read(e.offset, size_t(length), item.data() + item.size() - length))
             return std::nullopt;
     }
-    return ExifBlockDate(CMemorySource(item.data(), item.size()));
+    return ExifItemDate(CMemorySource(item.data(), item.size()));
 }

@@ -34,7 +34,7 @@ std::optional<Box> FindBox(const CSource& source, uint64_t begin, uint64_t end, 
     return std::nullopt;
 }
 
-std::optional<CameraDate> ExifBlockDate(const CSource& block) {
+std::optional<CameraDate> ExifItemDate(const CSource& block) {
     unsigned char skip[4];
     if (!block.Read(0, sizeof(skip), skip))
         return std::nullopt;

@@ -29,7 +29,7 @@ bool ReadBox(const CSource& source, uint64_t at, uint64_t end, Box& box);
 std::optional<Box> FindBox(const CSource& source, uint64_t begin, uint64_t end, uint32_t type);
 
 // An Exif block of HEIF or JPEG XL: the offset of its TIFF header, then the TIFF.
-std::optional<CameraDate> ExifBlockDate(const CSource& block);
+std::optional<CameraDate> ExifItemDate(const CSource& block);
 
 // Big-endian fields read one after another from memory; running out of bytes
 // makes every later field 0 and Ok() false.

@@ -8,5 +8,5 @@ std::optional<CameraDate> JxlDate(const CSource& file) {
     const std::optional<Box> exif = FindBox(file, 0, file.Size(), FourCC("Exif"));
     if (!exif)
         return std::nullopt;
-    return ExifBlockDate(CSliceSource(file, exif->body, exif->size));
+    return ExifItemDate(CSliceSource(file, exif->body, exif->size));
 }

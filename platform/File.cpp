@@ -135,4 +135,3 @@ std::unordered_map<std::string, FileIdentity> FolderIdentities(const std::string
     }
     return identities;
 }
-

@@ -17,9 +17,9 @@
 class CFileFactsReader {
 public:
     struct Facts {
-        bool plain = false;                // a plain file of exactly its name
-        std::optional<std::tm> taken;      // read only when dates were asked for
-        unsigned long takenError = 0;      // the system's error where it could not be read
+        bool plain = false;           // a plain file of exactly its name
+        std::optional<std::tm> taken; // read only when dates were asked for
+        unsigned long takenError = 0; // the system's error where it could not be read
     };
 
     CFileFactsReader() = default;

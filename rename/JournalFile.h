@@ -74,13 +74,13 @@ private:
     bool Write(const std::string& record, bool bFlush);
     void Close();
 
-    CKernelHandle m_hOwner;   // a mutex named after the journal's path
+    CKernelHandle m_hOwner; // a mutex named after the journal's path
     bool m_bOwner = false;
-    CKernelHandle m_hFile;    // the journal Back writes to, or the run's
-    std::string m_strPath;    // the journal
-    size_t m_nEntries = 0;    // planned in the run
-    bool m_bRenamed = false;  // the run has renamed a file
-    bool m_bInRun = false;    // between Begin and End
-    bool m_bWithout = false;  // the run goes without a journal
+    CKernelHandle m_hFile;   // the journal Back writes to, or the run's
+    std::string m_strPath;   // the journal
+    size_t m_nEntries = 0;   // planned in the run
+    bool m_bRenamed = false; // the run has renamed a file
+    bool m_bInRun = false;   // between Begin and End
+    bool m_bWithout = false; // the run goes without a journal
     DWORD m_dwLastFlush = 0;
 };

@@ -92,8 +92,8 @@ std::string PlanRecord(const JournalEntry& e) {
     std::ostringstream line;
     line << "plan\t" << std::hex << e.identity.volume << '\t' << e.identity.fileId << std::dec
          << '\t' << e.identity.size << '\t' << e.identity.lastWrite << '\t'
-         << IdentityKind(e.identity) << '\t' << Escape(e.oldPath)
-         << '\t' << Escape(e.newPath) << '\n';
+         << IdentityKind(e.identity) << '\t' << Escape(e.oldPath) << '\t' << Escape(e.newPath)
+         << '\n';
     return line.str();
 }
 
@@ -125,12 +125,12 @@ JournalContent ParseJournal(const std::string& text) {
     for (size_t i = 1; i < lines.size(); ++i) {
         const std::vector<std::string> f = Fields(lines[i]);
         size_t entry = 0;
-        if (f[0] == "plan" && f.size() == 8) {
+        if (f[0] == "plan") {
             JournalEntry e;
             unsigned long long volume = 0, fileId = 0, size = 0, lastWrite = 0, stable = 0;
             // A line that makes no sense still holds its place: the records
             // after it name the entries by their number.
-            if (!ParseNumber(f[1], volume, 16) || !ParseNumber(f[2], fileId, 16) ||
+            if (f.size() != 8 || !ParseNumber(f[1], volume, 16) || !ParseNumber(f[2], fileId, 16) ||
                 !ParseNumber(f[3], size) || !ParseNumber(f[4], lastWrite) ||
                 !ParseNumber(f[5], stable) || stable > 3 || f[6].empty() || f[7].empty()) {
                 content.entries.emplace_back();

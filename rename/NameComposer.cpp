@@ -105,8 +105,8 @@ bool IsReservedDeviceName(const std::string& name) {
         return false;
     const std::string number = base.substr(3);
     // a digit, or one of the superscripts 1, 2, 3 that Windows also maps to a port
-    return (number.size() == 1 && number[0] >= '0' && number[0] <= '9') ||
-           number == "\xC2\xB9" || number == "\xC2\xB2" || number == "\xC2\xB3";
+    return (number.size() == 1 && number[0] >= '0' && number[0] <= '9') || number == "\xC2\xB9" ||
+           number == "\xC2\xB2" || number == "\xC2\xB3";
 }
 
 bool IsStorableName(const std::string& name) {

@@ -27,8 +27,8 @@ public:
         std::map<RenameVerdict, std::string> file;        // the run's verdict on the file
         std::map<RenameVerdict, std::string> start;       // Start refuses the options: every file
         std::map<LeftAloneReason, std::string> leftAlone; // the run goes past the file
-        std::string takenTwice; // the numbered name exists too: the rename fails
-        std::string notReached; // after a file that stops the run
+        std::string takenTwice;   // the numbered name exists too: the rename fails
+        std::string notReached;   // after a file that stops the run
         std::string reading;      // not yet read from the disk
         std::string readingDates; // the same, where the options want camera dates
     };

@@ -5,7 +5,8 @@
 
 #include <windows.h>
 
-std::optional<std::tm> ReadPhotoDateFile(const std::string& path, unsigned long& error) {
+std::optional<std::tm> ReadPhotoDateFile(const std::string& path, unsigned long& error,
+                                         const TIME_ZONE_INFORMATION* zone) {
     error = 0;
     // Full sharing: a photo being read must not stand in the way of a rename.
     HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ,
@@ -46,7 +47,7 @@ std::optional<std::tm> ReadPhotoDateFile(const std::string& path, unsigned long&
     // A movie header counts in UTC: the local time of that day, with the
     // daylight-saving rule of that day, as a file's creation time is shown.
     std::tm local = {};
-    if (!CTime(SecondsSince1970(taken->time)).GetLocalTm(local))
+    if (!CTime(SecondsSince1970(taken->time)).GetLocalTm(local, zone))
         return std::nullopt;
     local.tm_isdst = -1;
     return local;

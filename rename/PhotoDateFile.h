@@ -12,7 +12,10 @@
 // The camera's date and time recorded in the file at path (UTF-8), or none when
 // the file holds none. A file that cannot be opened or read sets error to the
 // system's error code (it stays 0 otherwise): such a file may hold a date.
-std::optional<std::tm> ReadPhotoDateFile(const std::string& path, unsigned long& error);
+// A movie's UTC time is shown in the local time of its day, in zone (the
+// system's where none is given).
+std::optional<std::tm> ReadPhotoDateFile(const std::string& path, unsigned long& error,
+                                         const TIME_ZONE_INFORMATION* zone = nullptr);
 
 // A file's two dates, each read once, the first time the options want it: the
 // run and the new-name column decide a file many times.

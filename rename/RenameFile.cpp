@@ -110,10 +110,10 @@ RenameOutcome CBeginnerPage::RenameFile(RunFile& file) {
     entry.oldPath = path;
     entry.newPath = d.newPath;
     entry.identity = identity;
-    const bool announced = file.journalEntry == static_cast<size_t>(-1)
-                               ? m_journalFile.Plan(entry, file.journalEntry)
-                               : d.newPath == file.plannedPath ||
-                                     m_journalFile.Moved(file.journalEntry, d.newPath);
+    const bool announced =
+        file.journalEntry == static_cast<size_t>(-1)
+            ? m_journalFile.Plan(entry, file.journalEntry)
+            : d.newPath == file.plannedPath || m_journalFile.Moved(file.journalEntry, d.newPath);
     if (!announced)
         throw CFileException(::GetLastError(), m_journalFile.Path());
     CFile::Rename(path, d.newPath);

@@ -746,11 +746,12 @@ LRESULT CRenamerDlg::OnOpenJournal(WPARAM, LPARAM) {
     const size_t nUndoable = m_pageBeginner.m_journal.size();
     const bool undo =
         nUndoable > 0 &&
-        AfxMessageBox(InsertArgs(LookupText("InterruptedRun",
-                                            "The last run was interrupted after %1 of %2 files. "
-                                            "Give them their old names again?"),
-                                 {std::to_string(nUndoable), std::to_string(content.entries.size())}),
-                      MB_YESNO | MB_ICONQUESTION) == IDYES;
+        AfxMessageBox(
+            InsertArgs(LookupText("InterruptedRun",
+                                  "The last run was interrupted after %1 of %2 files. "
+                                  "Give them their old names again?"),
+                       {std::to_string(nUndoable), std::to_string(content.entries.size())}),
+            MB_YESNO | MB_ICONQUESTION) == IDYES;
     file.EndInterrupted();
     if (undo)
         UndoRun();

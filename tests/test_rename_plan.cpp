@@ -1,4 +1,6 @@
-// What a run decides for one file: the date source, the refusals, the clash rule.
+// What a run decides for one file: the date source, the refusals, the clash
+// rule; and how its journal reads back.
+#include "rename/JournalRecord.h"
 #include "rename/NameComposer.h"
 #include "rename/RenamePlan.h"
 #include "rename/RunGuard.h"
@@ -105,3 +107,37 @@ TEST(RunAsksFirst, OverADriveAProfileOrTheSystemAndNowhereElse) {
 }
 
 } // namespace
+
+// A journal as a killed program leaves it: records read back as written, a
+// torn last line passed over, a line that makes no sense keeping its place.
+TEST(ParseJournal, ReadsBackWhatWasWrittenAndNothingTorn) {
+    JournalEntry kinds[4];
+    kinds[0].identity = {7, 0xABCDEF, 12, 34, true, true, true}; // a number the volume keeps
+    kinds[1].identity = {7, 0x10, 12, 34, false, true, true};    // a number given anew
+    kinds[2].identity = {0, 0, 12, 34, false, false, true};      // size and time
+    kinds[3].identity = FileIdentity();                          // nothing
+    for (size_t i = 0; i < 4; ++i) {
+        kinds[i].oldPath = "C:\\p\\a\t%0A\n" + std::to_string(i) + ".jpg";
+        kinds[i].newPath = "C:\\p\\b\r" + std::to_string(i) + ".jpg";
+    }
+    std::string text = std::string(kJournalHeader) + "\n" + PlanRecord(kinds[0]) +
+                       "plan\tnonsense\n" + PlanRecord(kinds[1]) + PlanRecord(kinds[2]) +
+                       PlanRecord(kinds[3]) + DoneRecord(4) + MovedRecord(2, "C:\\q\\c.jpg") +
+                       RestoredRecord(0) + "done\t9\n" + EndRecord("done");
+    JournalContent content = ParseJournal(text.substr(0, text.size() - 1)); // torn end
+    ASSERT_EQ(content.entries.size(), 5u);
+    EXPECT_FALSE(content.ended);
+    for (size_t i = 0; i < 4; ++i) {
+        const JournalEntry& e = content.entries[i < 1 ? 0 : i + 1];
+        EXPECT_EQ(e.oldPath, kinds[i].oldPath) << i;
+        EXPECT_EQ(e.identity.known, kinds[i].identity.known) << i;
+        EXPECT_EQ(e.identity.hasId, kinds[i].identity.hasId) << i;
+        EXPECT_EQ(e.identity.stableId, kinds[i].identity.stableId) << i;
+        EXPECT_EQ(e.identity.fileId, kinds[i].identity.fileId) << i;
+    }
+    EXPECT_TRUE(content.entries[0].restored);
+    EXPECT_EQ(content.entries[2].newPath, "C:\\q\\c.jpg");
+    EXPECT_TRUE(content.entries[4].done);
+    EXPECT_TRUE(ParseJournal(text).ended);
+    EXPECT_TRUE(ParseJournal("Tessivox journal 2\n" + PlanRecord(kinds[0])).entries.empty());
+}

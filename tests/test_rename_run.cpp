@@ -15,6 +15,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <thread>
 
 namespace {
 
@@ -24,13 +25,17 @@ const char* const kBackDone = "All the name of files have been changed.";
 
 class RenameRun : public MainWindowTest {
 protected:
-    // A message the window meets once the run has renamed its first file.
-    void PostAfterFirstFile(UINT message) {
-        m_dlg->m_pProgress->SetPercentListener([this, message, posted = false](int p) mutable {
-            if (p > 0 && p < 100 && !posted)
-                posted = ::PostMessageA(m_dlg->m_hWnd, message, 0, 0) != FALSE;
+    // Messages the window meets once the run has renamed its first file.
+    void PostAfterFirstFile(std::vector<std::pair<UINT, WPARAM>> messages) {
+        m_dlg->m_pProgress->SetPercentListener([this, messages, posted = false](int p) mutable {
+            if (p <= 0 || p >= 100 || posted)
+                return;
+            for (const auto& [message, wParam] : messages)
+                ::PostMessageA(m_dlg->m_hWnd, message, wParam, 0);
+            posted = true;
         });
     }
+    void PostAfterFirstFile(UINT message) { PostAfterFirstFile({{message, 0}}); }
     // Files with distinct contents, so that every rename and Back can be checked byte for byte.
     void MakeFiles(const std::string& folder, const std::vector<std::string>& names) {
         for (const std::string& n : names)
@@ -361,9 +366,9 @@ TEST_F(RenameRun, NameTakenTwiceStopsTheRunWithoutReplacingAnything) {
     Select("a.jpg");
     ClickExpert(IDC_SHOW_NEW_NAMES); // which says so beforehand
     for (int i = 0; i < 2; ++i)
-        EXPECT_EQ(NewNameShown(i),
-                  ListedNames()[i] == "a.jpg" ? "(stops the run: its numbered name is taken too)"
-                                              : "");
+        EXPECT_EQ(NewNameShown(i), ListedNames()[i] == "a.jpg"
+                                       ? "(stops the run: its numbered name is taken too)"
+                                       : "");
     Start();
     EXPECT_EQ(Journal().size(), 0u);
     ASSERT_EQ(m_boxes.m_shown.size(), 1u);
@@ -666,9 +671,19 @@ TEST_F(RenameRun, TheJournalOnDiskLetsBackUndoWhateverEndsTheProgram) {
     MakeFiles(m_photos.Path(), {"a.jpg", "b.jpg", "c.jpg"});
     ChooseFolder(m_photos.Path());
     const std::string journal = CJournalFile::PathIn(m_program.Path());
+    // A session's end that another program lets the user cancel: the run goes on.
+    PostAfterFirstFile({{WM_QUERYENDSESSION, 0}, {WM_ENDSESSION, FALSE}});
+    Start();
+    EXPECT_EQ(m_boxes.Texts(), std::vector<std::string>{kDone});
+    EXPECT_TRUE(CJournalFile::Load(journal).ended);
+    m_boxes.QueueAnswer(IDYES);
+    Click(IDC_BACK);
+    m_boxes.m_shown.clear();
+    ChooseFolder(m_photos.Path());
+
     // The session ends after the first file: the run stops there, its
     // journal written down, and the program says nothing more.
-    PostAfterFirstFile(WM_QUERYENDSESSION);
+    PostAfterFirstFile({{WM_QUERYENDSESSION, 0}, {WM_ENDSESSION, TRUE}});
     Start();
     EXPECT_TRUE(m_boxes.m_shown.empty());
     JournalContent content = CJournalFile::Load(journal);
@@ -737,6 +752,76 @@ TEST_F(RenameRun, TheJournalOnDiskLetsBackUndoWhateverEndsTheProgram) {
     EXPECT_NE(m_boxes.m_shown[0].text.find("cannot be written"), std::string::npos);
     EXPECT_TRUE(FileExists(m_photos / "b.jpg"));
     EXPECT_EQ(Journal().newPaths[0], moved.newPath); // the last run stays undoable
+}
+
+// What a new Start does to the last run's journal: a Start that renames
+// nothing, one whose journal another program holds open, and a second
+// Tessivox started from the same folder leave it as Back's, after a restart
+// too; a photo edited since its rename is still given its old name.
+TEST_F(RenameRun, TheLastRunStaysUndoableUntilANewRunRenamesAFile) {
+    MakeFiles(m_photos.Path(), {"a.jpg", "b.jpg"});
+    ChooseFolder(m_photos.Path());
+    Start();
+    ASSERT_EQ(Journal().size(), 2u);
+    const std::string journal = CJournalFile::PathIn(m_program.Path());
+    const std::string lastRun = ReadTextFile(journal);
+
+    MakeFiles(m_photos.Path(), {"c.jpg"});
+    ChooseFolder(m_photos.Path());
+    Select("c.jpg");
+    ::DeleteFileA((m_photos / "c.jpg").c_str()); // gone: the run renames nothing
+    Start();
+    EXPECT_EQ(m_boxes.Texts().back().rfind("No file was renamed.", 0), 0u);
+    EXPECT_EQ(ReadTextFile(journal), lastRun);
+    MakeFiles(m_photos.Path(), {"c.jpg"});
+
+    // Held open by another program, the journal cannot take the plan's place.
+    ChooseFolder(m_photos.Path());
+    HANDLE held = ::CreateFileA(journal.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    m_boxes.QueueAnswer(IDNO);
+    Start();
+    ::CloseHandle(held);
+    EXPECT_NE(m_boxes.Texts().back().find("cannot be written"), std::string::npos);
+    EXPECT_TRUE(FileExists(m_photos / "c.jpg"));
+
+    // Another Tessivox of the same folder started first: it keeps the journal.
+    m_dlg->DestroyWindow();
+    m_dlg.reset();
+    HANDLE hOwned = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE hDone = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread first([&] {
+        CJournalFile owner;
+        owner.Own(journal);
+        ::SetEvent(hOwned);
+        ::WaitForSingleObject(hDone, INFINITE);
+    });
+    ::WaitForSingleObject(hOwned, INFINITE);
+    OpenWindow();
+    EXPECT_EQ(Journal().size(), 0u);
+    ChooseFolder(m_photos.Path());
+    m_boxes.QueueAnswer(IDNO);
+    Start();
+    EXPECT_NE(m_boxes.Texts().back().find(SystemErrorText(ERROR_SHARING_VIOLATION)),
+              std::string::npos);
+    EXPECT_TRUE(FileExists(m_photos / "c.jpg"));
+    ::SetEvent(hDone);
+    first.join();
+    ::CloseHandle(hOwned);
+    ::CloseHandle(hDone);
+
+    // The first has ended: this one's next start finds the run, a photo edited since.
+    Restart();
+    ASSERT_EQ(Journal().size(), 2u);
+    const size_t b = NameOf(Journal().oldPaths[0]) == "b.jpg" ? 0 : 1;
+    WriteTextFile(Journal().newPaths[b], "rotated");
+    Restart();
+    m_boxes.m_shown.clear();
+    m_boxes.QueueAnswer(IDYES);
+    Click(IDC_BACK);
+    EXPECT_EQ(m_boxes.Texts(), (std::vector<std::string>{kBackAsk, kBackDone}));
+    EXPECT_EQ(ReadTextFile(m_photos / "b.jpg"), "rotated");
 }
 
 // Names that a Linux disk or a share can hold and Windows cannot address
