@@ -277,6 +277,53 @@ void EndProgram(PROCESS_INFORMATION& pi, HWND mainWnd) {
 
 // A run killed in its middle: the next start finds its journal, says how far
 // it came, and gives the files their old names (Yes) or leaves that to Back (No).
+// The name a camera date gives with the default options: "IMG 2019-7-14  9_8_7.jpg".
+std::string CameraName(const std::string& file, const SYSTEMTIME& t) {
+    const size_t dot = file.rfind('.');
+    char date[64];
+    std::snprintf(date, sizeof(date), " %d-%d-%d  %d_%d_%d", t.wYear, t.wMonth, t.wDay, t.wHour,
+                  t.wMinute, t.wSecond);
+    return file.substr(0, dot) + date + file.substr(dot);
+}
+
+// A camera's folder of mixed files: photos Pillow and heif-enc wrote, real
+// raws and an AVCHD clip where the corpus of real camera files is at hand,
+// and movies ffmpeg wrote where the test command could. Each with the name
+// its camera date gives; a movie's UTC time in the local time of its day.
+std::map<std::string, std::string> MakeCameraFolder(const std::string& camera) {
+    struct Source {
+        std::string folder, file;
+        SYSTEMTIME date; // wYear, wMonth, wDayOfWeek (unused), wDay, ...
+        bool utc;
+    };
+    const std::string samples = TESSIVOX_PHOTO_SAMPLES, corpus = TESSIVOX_PHOTO_CORPUS,
+                      movies = TESSIVOX_CAMERA_SAMPLES;
+    const Source sources[] = {
+        {samples, "original.jpg", {2019, 7, 0, 14, 9, 8, 7, 0}, false},
+        {samples, "little-endian.tif", {2016, 1, 0, 2, 3, 4, 5, 0}, false},
+        {samples, "photo.heic", {2022, 8, 0, 9, 10, 11, 12, 0}, false},
+        {corpus + "\\exiftool", "CanonRaw.cr3", {2018, 2, 0, 21, 12, 8, 56, 0}, false},
+        {corpus + "\\exiftool", "FujiFilm.raf", {2007, 5, 0, 22, 13, 58, 30, 0}, false},
+        {corpus + "\\exiftool", "M2TS.mts", {2008, 12, 0, 31, 23, 16, 24, 0}, false},
+        {movies, "summer.mov", {2021, 7, 0, 4, 18, 30, 0, 0}, true},
+        {movies, "winter.mp4", {2004, 12, 0, 24, 23, 30, 0, 0}, true},
+    };
+    std::map<std::string, std::string> names;
+    for (const Source& source : sources) {
+        const std::string from = source.folder + "\\" + source.file;
+        if (!::CopyFileA(from.c_str(), (camera + "\\" + source.file).c_str(), FALSE)) {
+            std::printf("skipped: no %s to copy\n", from.c_str());
+            continue;
+        }
+        ::SetFileAttributesA((camera + "\\" + source.file).c_str(), FILE_ATTRIBUTE_NORMAL);
+        SYSTEMTIME date = source.date;
+        if (source.utc)
+            ::SystemTimeToTzSpecificLocalTime(nullptr, &source.date, &date);
+        names[source.file] = CameraName(source.file, date);
+    }
+    return names;
+}
+
 void KilledRunIsUndoneAtTheNextStart(const std::string& program, const std::string& folder,
                                      bool answerYes) {
     const int files = 2000;
@@ -367,14 +414,7 @@ int main(int argc, char** argv) {
     ::CreateDirectoryA((program + "\\Languages").c_str(), nullptr);
     ::CreateDirectoryA(photos.c_str(), nullptr);
     ::CreateDirectoryA(camera.c_str(), nullptr);
-    // Written by Pillow and heif-enc, with the dates the camera recorded.
-    const std::map<std::string, std::string> cameraNames = {
-        {"original.jpg", "original 2019-7-14  9_8_7.jpg"},
-        {"little-endian.tif", "little-endian 2016-1-2  3_4_5.tif"},
-        {"photo.heic", "photo 2022-8-9  10_11_12.heic"}};
-    for (const auto& [name, newName] : cameraNames)
-        ::CopyFileA((std::string(TESSIVOX_PHOTO_SAMPLES) + "\\" + name).c_str(),
-                    (camera + "\\" + name).c_str(), FALSE);
+    const std::map<std::string, std::string> cameraNames = MakeCameraFolder(camera);
     Check(::CopyFileA(exe.c_str(), (program + "\\tessivox.exe").c_str(), FALSE) != FALSE,
           "a fresh program folder");
     WriteTextFile(program + "\\settings.ini", "");
@@ -467,9 +507,11 @@ int main(int argc, char** argv) {
                 back_ok = back_ok && ReadTextFile(photos + "\\" + n) == contents[n];
             Check(back_ok, "Back gives every photo its old name and content");
         }
+        const int nCamera = static_cast<int>(cameraNames.size());
         if (WalkTree(tree, ShellNamesOf(camera), buf) &&
-            Check(WaitUntil([&] { return ::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 3; }),
-                  "the list shows the three camera files")) {
+            Check(
+                WaitUntil([&] { return ::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == nCamera; }),
+                "the list shows the " + std::to_string(nCamera) + " camera files")) {
             HWND tabs = ::GetDlgItem(mainWnd, 1014);
             ClickTab(tabs, 1, buf);
             HWND photoDate = nullptr, newNames = nullptr;
@@ -485,7 +527,7 @@ int main(int argc, char** argv) {
             std::map<std::string, std::string> shown;
             Check(WaitUntil([&] {
                       shown.clear();
-                      for (int i = 0; i < 3; ++i)
+                      for (int i = 0; i < nCamera; ++i)
                           shown[RemoteListItemText(list, i, buf)] =
                               RemoteListItemText(list, i, buf, 1);
                       return shown == cameraNames;
