@@ -2,6 +2,7 @@
 // layout or a fault they lack.
 #include "cameradate/CameraDate.h"
 #include "cameradate/Inflate.h"
+#include "support/CameraBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -13,39 +14,7 @@
 
 namespace {
 
-std::string Sample(const std::string& name) {
-    std::ifstream in(std::string(TESSIVOX_PHOTO_SAMPLES) + "/" + name, std::ios::binary);
-    EXPECT_TRUE(in) << name;
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::string Text(const std::optional<CameraDate>& d) {
-    if (!d)
-        return "none";
-    const std::tm& t = d->time;
-    char s[64];
-    std::snprintf(s, sizeof(s), "%04d:%02d:%02d %02d:%02d:%02d", t.tm_year + 1900, t.tm_mon + 1,
-                  t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
-    return s;
-}
-
-std::string DateOf(const std::string& file) {
-    return Text(ReadCameraDate(reinterpret_cast<const unsigned char*>(file.data()), file.size()));
-}
-
-std::string BigEndian(uint64_t value, int bytes) {
-    std::string s;
-    for (int i = bytes - 1; i >= 0; --i)
-        s += char(value >> 8 * i);
-    return s;
-}
-
-std::string LittleEndian(uint64_t value, int bytes) {
-    std::string s;
-    for (int i = 0; i < bytes; ++i)
-        s += char(value >> 8 * i);
-    return s;
-}
+using namespace camera_test;
 
 // Deflate's bits: values from their least significant bit, Huffman codes
 // from their most significant.
@@ -156,7 +125,7 @@ TEST(CameraContainers, StopsAStreamThatWouldInflatePastItsCap) {
 }
 
 std::string PngChunk(const char* type, const std::string& body) {
-    return BigEndian(body.size(), 4) + type + body + BigEndian(0, 4);
+    return BigEndian(body.size(), 4) + type + body + camera_test::BigEndian(0, 4);
 }
 
 std::string HexProfile(const std::string& bytes) {
@@ -207,8 +176,8 @@ TEST(CameraContainers, AviIditInEitherFormElseExifInAStreamsData) {
 // A packet of 192 bytes: its time code, its header and the payload behind
 // stuffing that fills it.
 std::string TsPacket(unsigned pid, bool unitStart, const std::string& payload) {
-    std::string header =
-        BigEndian(0, 4) + "\x47" + char((unitStart ? 0x40 : 0) | pid >> 8) + char(pid & 0xFF);
+    std::string header = camera_test::BigEndian(0, 4) + "\x47" +
+                         char((unitStart ? 0x40 : 0) | pid >> 8) + char(pid & 0xFF);
     const size_t stuffing = 184 - payload.size();
     if (stuffing == 0)
         return header + "\x10" + payload;

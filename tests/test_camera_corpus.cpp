@@ -2,6 +2,7 @@
 // ExifTool reads in each (a movie's UTC time in UTC): every file must give the
 // same, and no file made to crash a reader may fault here, under the sanitizers.
 #include "cameradate/CameraDate.h"
+#include "support/CameraBytes.h"
 #include "support/CameraCorpus.h"
 
 #include <gtest/gtest.h>
@@ -15,17 +16,9 @@
 
 namespace {
 
-namespace fs = std::filesystem;
+using namespace camera_test;
 
-std::string Text(const std::optional<CameraDate>& d) {
-    if (!d)
-        return "-";
-    const std::tm& t = d->time;
-    char s[32];
-    std::snprintf(s, sizeof(s), "%04d:%02d:%02d %02d:%02d:%02d", t.tm_year + 1900, t.tm_mon + 1,
-                  t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
-    return s;
-}
+namespace fs = std::filesystem;
 
 std::vector<unsigned char> Contents(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -53,7 +46,8 @@ TEST(CameraCorpus, EveryFileGivesTheDateExifToolReads) {
         GTEST_SKIP() << "no photo corpus at " << Corpus() << ": the real camera files go untested";
     const std::vector<CorpusFile> files = CorpusFiles(Corpus().string());
     for (const CorpusFile& file : files)
-        EXPECT_EQ(Text(DateOf(Contents(Corpus() / file.path))), file.date) << file.path;
+        EXPECT_EQ(DateText(DateOf(Contents(Corpus() / file.path)), "-", false), file.date)
+            << file.path;
     EXPECT_GT(files.size(), 60u);
 }
 
@@ -62,7 +56,7 @@ TEST(CameraCorpus, FilesMadeToCrashReadersGiveNoDateOrARealOne) {
         GTEST_SKIP() << "no photo corpus at " << Corpus() << ": the hostile files go untested";
     int files = 0;
     for (const fs::directory_entry& entry : fs::directory_iterator(Corpus() / "hostile")) {
-        const std::string date = Text(DateOf(Contents(entry.path())));
+        const std::string date = DateText(DateOf(Contents(entry.path())), "-", false);
         EXPECT_TRUE(date == "-" || ParseExifDateTime(date)) << entry.path() << ": " << date;
         ++files;
     }

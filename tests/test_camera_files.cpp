@@ -3,6 +3,7 @@
 // UTC time in the local time of its own day, and a movie of 5 GB.
 #include "rename/PhotoDateFile.h"
 
+#include "support/CameraBytes.h"
 #include "support/CameraCorpus.h"
 #include "support/TestSupport.h"
 
@@ -15,14 +16,7 @@
 
 namespace {
 
-std::string Text(const std::optional<std::tm>& t) {
-    if (!t)
-        return "-";
-    char s[32];
-    std::snprintf(s, sizeof(s), "%04d:%02d:%02d %02d:%02d:%02d", t->tm_year + 1900, t->tm_mon + 1,
-                  t->tm_mday, t->tm_hour, t->tm_min, t->tm_sec);
-    return s;
-}
+using namespace camera_test;
 
 TIME_ZONE_INFORMATION Utc() {
     return TIME_ZONE_INFORMATION{};
@@ -30,7 +24,7 @@ TIME_ZONE_INFORMATION Utc() {
 
 std::string DateOnDisk(const std::string& path, const TIME_ZONE_INFORMATION& zone) {
     unsigned long error = 0;
-    const std::string date = Text(ReadPhotoDateFile(path, error, &zone));
+    const std::string date = DateText(ReadPhotoDateFile(path, error, &zone), "-");
     return error ? "error " + std::to_string(error) : date;
 }
 
@@ -64,17 +58,6 @@ TEST(CameraFiles, EachGivesTheDateExifToolReads) {
             << line.substr(0, tab);
     }
     EXPECT_GE(files, 7);
-}
-
-std::string BigEndian(uint64_t value, int bytes) {
-    std::string s;
-    for (int i = bytes - 1; i >= 0; --i)
-        s += static_cast<char>(value >> 8 * i);
-    return s;
-}
-
-std::string Box(const char* type, const std::string& body) {
-    return BigEndian(8 + body.size(), 4) + type + body;
 }
 
 // A movie header of version 0 made at utc (seconds from 1970).

@@ -2,6 +2,7 @@
 // wins, how the movie header's time is read, and that a movie box behind
 // gigabytes of media costs only box headers.
 #include "cameradate/CameraDate.h"
+#include "support/CameraBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -13,32 +14,9 @@
 
 namespace {
 
+using namespace camera_test;
+
 using Entries = std::vector<std::pair<uint16_t, std::string>>;
-
-std::string BigEndian(uint64_t value, int bytes) {
-    std::string s;
-    for (int i = bytes - 1; i >= 0; --i)
-        s += char(value >> 8 * i);
-    return s;
-}
-
-std::string Box(const std::string& type, const std::string& body) {
-    return BigEndian(8 + body.size(), 4) + type + body;
-}
-
-std::string Text(const std::optional<CameraDate>& d) {
-    if (!d)
-        return "none";
-    const std::tm& t = d->time;
-    char s[64];
-    std::snprintf(s, sizeof(s), "%04d:%02d:%02d %02d:%02d:%02d%s", t.tm_year + 1900, t.tm_mon + 1,
-                  t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, d->utc ? " UTC" : "");
-    return s;
-}
-
-std::string DateOf(const std::string& file) {
-    return Text(ReadCameraDate(reinterpret_cast<const unsigned char*>(file.data()), file.size()));
-}
 
 // A modification time a day later, so that reading the wrong field shows.
 std::string MovieHeader(int version, uint64_t created) {
@@ -114,7 +92,7 @@ TEST(MovieDate, MovieBoxBehindGigabytesOfMediaCostsOnlyBoxHeaders) {
         std::copy_n(region.data() + at, size, out);
         return size;
     };
-    EXPECT_EQ(Text(ReadCameraDate(read, moovAt + moov.size())), "2041:03:04 05:06:07 UTC");
+    EXPECT_EQ(DateText(ReadCameraDate(read, moovAt + moov.size())), "2041:03:04 05:06:07 UTC");
     EXPECT_LT(bytesRead, 4096u);
 }
 

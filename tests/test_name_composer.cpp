@@ -151,10 +151,12 @@ TEST(IsFileNameText, RefusesSeparatorsDrivesWildcardsAndControls) {
 
 TEST(IsStorableName, RefusesDevicesAndNamesTheFileSystemWouldAlter) {
     for (const char* good : {"a.jpg", ".jpg", "CONSOLE.jpg", "NUL-1.jpg", "COM10", "x .jpg",
-                             "\xE6\x97\xA5\xE6\x9C\xAC" "1.jpg"})
+                             "\xE6\x97\xA5\xE6\x9C\xAC"
+                             "1.jpg"})
         EXPECT_TRUE(IsStorableName(good)) << good;
-    for (const char* bad : {"", "NUL", "nul.jpg", "NUL .jpg", "Con", "LPT1.", "com9.txt", "AUX.tar.gz",
-                            "COM\xC2\xB9", "conout$.jpg", "a.", "a ", "x .", "photo. "})
+    for (const char* bad :
+         {"", "NUL", "nul.jpg", "NUL .jpg", "Con", "LPT1.", "com9.txt", "AUX.tar.gz", "COM\xC2\xB9",
+          "conout$.jpg", "a.", "a ", "x .", "photo. "})
         EXPECT_FALSE(IsStorableName(bad)) << bad;
 }
 

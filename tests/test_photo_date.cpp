@@ -1,5 +1,6 @@
 // Reading the date a photo was taken from files that Pillow and heif-enc wrote.
 #include "cameradate/CameraDate.h"
+#include "support/CameraBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -11,20 +12,12 @@
 
 namespace {
 
-std::vector<unsigned char> Sample(const std::string& name) {
-    std::ifstream in(std::string(TESSIVOX_PHOTO_SAMPLES) + "/" + name, std::ios::binary);
-    EXPECT_TRUE(in) << name;
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using namespace camera_test;
 
-std::string Text(const std::optional<CameraDate>& d) {
-    if (!d)
-        return "none";
-    const std::tm& t = d->time;
-    char s[64];
-    std::snprintf(s, sizeof(s), "%04d:%02d:%02d %02d:%02d:%02d%s", t.tm_year + 1900, t.tm_mon + 1,
-                  t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, d->utc ? " UTC" : "");
-    return s;
+std::vector<unsigned char> SampleBytes(const std::string& name) {
+    const std::string file = Sample(name);
+    EXPECT_FALSE(file.empty()) << name;
+    return {file.begin(), file.end()};
 }
 
 // Reads through the callback, failing the test on a read outside the file;
@@ -59,10 +52,10 @@ TEST(PhotoDate, ReadsTheCameraDateInOrderOfPreferenceFromAFewBytes) {
         {"photo.heic", "2022:08:09 10:11:12"},
     };
     for (const auto& c : cases) {
-        const std::vector<unsigned char> file = Sample(c.file);
+        const std::vector<unsigned char> file = SampleBytes(c.file);
         uint64_t bytesRead = 0;
-        EXPECT_EQ(Text(ReadCounting(file, bytesRead)), c.date) << c.file;
-        EXPECT_EQ(Text(ReadCameraDate(file.data(), file.size())), c.date) << c.file;
+        EXPECT_EQ(DateText(ReadCounting(file, bytesRead)), c.date) << c.file;
+        EXPECT_EQ(DateText(ReadCameraDate(file.data(), file.size())), c.date) << c.file;
         EXPECT_LT(bytesRead, 4096u) << c.file; // original.jpg alone is 300 KB
     }
 }
@@ -85,23 +78,10 @@ TEST(PhotoDate, OnlyRealDatesAndTimesCount) {
         EXPECT_EQ(ParseExifDateTime(c.text).has_value(), c.real) << c.text;
 }
 
-std::string BigEndian(uint64_t value, int bytes) {
-    std::string s;
-    for (int i = bytes - 1; i >= 0; --i)
-        s += char(value >> 8 * i);
-    return s;
-}
-
-std::string Box(const char* type, const std::string& body, bool largeSize = false) {
-    if (largeSize)
-        return BigEndian(1, 4) + type + BigEndian(16 + body.size(), 8) + body;
-    return BigEndian(8 + body.size(), 4) + type + body;
-}
-
 // heif-enc writes one extent in the file; phones also keep the Exif item in the
 // meta box's idat, in pieces, with newer box versions and 64-bit box sizes.
 TEST(PhotoDate, FindsTheExifItemHoweverTheHeifFileLaysItOut) {
-    const std::vector<unsigned char> tiff = Sample("little-endian.tif");
+    const std::vector<unsigned char> tiff = SampleBytes("little-endian.tif");
     const std::string item = BigEndian(0, 4) + std::string(tiff.begin(), tiff.end());
     const struct {
         int ilocVersion;
@@ -125,9 +105,9 @@ TEST(PhotoDate, FindsTheExifItemHoweverTheHeifFileLaysItOut) {
             Box("idat", item);
         const std::string file = Box("ftyp", "heic" + BigEndian(0, 4) + "mif1heic") +
                                  Box("meta", meta, c.largeSize) + Box("mdat", "");
-        EXPECT_EQ(
-            Text(ReadCameraDate(reinterpret_cast<const unsigned char*>(file.data()), file.size())),
-            "2016:01:02 03:04:05")
+        EXPECT_EQ(DateText(ReadCameraDate(reinterpret_cast<const unsigned char*>(file.data()),
+                                          file.size())),
+                  "2016:01:02 03:04:05")
             << "iloc version " << c.ilocVersion << ", split at " << c.split;
     }
 }
@@ -135,7 +115,7 @@ TEST(PhotoDate, FindsTheExifItemHoweverTheHeifFileLaysItOut) {
 TEST(PhotoDate, CorruptOrCutFilesGiveNoDateOrARealOne) {
     for (const char* name :
          {"digitized.jpg", "big-endian.tif", "little-endian.tif", "photo.heic"}) {
-        const std::vector<unsigned char> file = Sample(name);
+        const std::vector<unsigned char> file = SampleBytes(name);
         std::vector<std::vector<unsigned char>> variants;
         for (size_t i = 0; i < file.size(); ++i) {
             variants.push_back(file);
@@ -144,7 +124,7 @@ TEST(PhotoDate, CorruptOrCutFilesGiveNoDateOrARealOne) {
         }
         for (const std::vector<unsigned char>& v : variants) {
             uint64_t bytesRead = 0;
-            const std::string date = Text(ReadCounting(v, bytesRead));
+            const std::string date = DateText(ReadCounting(v, bytesRead));
             ASSERT_TRUE(date == "none" || ParseExifDateTime(date)) << name << ": " << date;
         }
     }

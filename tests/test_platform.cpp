@@ -168,7 +168,8 @@ TEST(Time, LocalTimeUsesTheRuleInForceOnThatDateAndRefusesNonTimes) {
     berlin.DaylightBias = -60;
     berlin.StandardDate = {0, 10, 0, 5, 3, 0, 0, 0};
     berlin.DaylightDate = {0, 3, 0, 5, 2, 0, 0, 0};
-    for (std::int64_t utc : {1095758388LL /*2004-09-21 09:19:48*/, 1103624388LL /*12-21 10:19:48*/}) {
+    for (std::int64_t utc :
+         {1095758388LL /*2004-09-21 09:19:48*/, 1103624388LL /*12-21 10:19:48*/}) {
         std::tm tm = {};
         ASSERT_TRUE(CTime(utc).GetLocalTm(tm, &berlin));
         EXPECT_EQ(tm.tm_hour, 11) << utc;
