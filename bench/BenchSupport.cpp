@@ -1,5 +1,7 @@
 #include "BenchSupport.h"
 
+#include "rename/PhotoDateFile.h"
+
 #include <psapi.h>
 
 #include <algorithm>
@@ -71,18 +73,70 @@ std::string FastCreationFolder(const std::string& folder) {
 } // namespace
 
 void MakeEmptyFiles(const std::string& folder, const std::vector<std::string>& names) {
+    MakeFiles(folder, names, {});
+}
+
+void MakeFiles(const std::string& folder, const std::vector<std::string>& names,
+               const std::vector<std::string>& contents) {
     std::string base = FastCreationFolder(folder);
-    for (const std::string& name : names) {
-        std::string path = base + "\\" + name;
+    for (size_t i = 0; i < names.size(); ++i) {
+        std::string path = base + "\\" + names[i];
         HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
         if (h == INVALID_HANDLE_VALUE && base != folder) {
             base = folder;
-            h = ::CreateFileA((folder + "\\" + name).c_str(), GENERIC_WRITE, 0, nullptr,
+            h = ::CreateFileA((folder + "\\" + names[i]).c_str(), GENERIC_WRITE, 0, nullptr,
                               CREATE_NEW, 0, nullptr);
         }
-        if (h != INVALID_HANDLE_VALUE)
-            ::CloseHandle(h);
+        if (h == INVALID_HANDLE_VALUE)
+            continue;
+        if (!contents.empty()) {
+            const std::string& content = contents[i % contents.size()];
+            DWORD written = 0;
+            ::WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+        }
+        ::CloseHandle(h);
     }
+}
+
+std::string Extension(const std::string& name) {
+    const size_t dot = name.rfind('.');
+    return dot == std::string::npos ? std::string() : name.substr(dot);
+}
+
+namespace {
+
+// Files of folder of at most maxBytes that hold a camera date Tessivox reads.
+void AddCameraFiles(const std::string& folder, size_t maxBytes, std::vector<CameraFile>& files) {
+    for (const std::string& name : ListFolder(folder)) {
+        const std::string path = folder + "\\" + name;
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+            (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || data.nFileSizeHigh ||
+            data.nFileSizeLow > maxBytes)
+            continue;
+        unsigned long error = 0;
+        // A file without one would stop a run.
+        if (ReadPhotoDateFile(path, error))
+            files.push_back({name, ReadTextFile(path)});
+    }
+}
+
+} // namespace
+
+std::vector<CameraFile> CameraFiles(size_t maxBytes) {
+    std::vector<CameraFile> files;
+    const std::string corpus = TESSIVOX_PHOTO_CORPUS;
+    AddCameraFiles(corpus + "\\exiftool", maxBytes, files);
+    AddCameraFiles(corpus + "\\exiv2", maxBytes, files);
+    if (files.empty()) {
+        AddCameraFiles(TESSIVOX_PHOTO_SAMPLES, maxBytes, files);
+        std::printf("the photo corpus is not at %s: copies of the photo samples the tests "
+                    "write instead\n",
+                    corpus.c_str());
+    }
+    std::sort(files.begin(), files.end(),
+              [](const CameraFile& a, const CameraFile& b) { return a.name < b.name; });
+    return files;
 }
 
 std::vector<std::string> CameraNames(int count) {

@@ -32,8 +32,24 @@ std::string MakeScratchFolder(const char* name);
 // case: that search scans the whole folder and would make a folder of 100,000
 // files take twenty minutes to lay out.
 void MakeEmptyFiles(const std::string& folder, const std::vector<std::string>& names);
+// The same with content: file i holds contents[i % contents.size()] (nothing
+// where contents is empty).
+void MakeFiles(const std::string& folder, const std::vector<std::string>& names,
+               const std::vector<std::string>& contents);
 // "IMG_100000.JPG", "IMG_100001.JPG", ...: count camera-like names.
 std::vector<std::string> CameraNames(int count);
+// A real camera file, held in memory to be copied.
+struct CameraFile {
+    std::string name; // "Canon.jpg"
+    std::string bytes;
+};
+// The files of the photo corpus beside the project (exiftool/ and exiv2/) of
+// at most maxBytes in which Tessivox reads a camera date, by name; where the
+// corpus is missing, the photo samples the tests write. Says which on stdout.
+std::vector<CameraFile> CameraFiles(size_t maxBytes);
+// The name's extension with its dot, or nothing.
+std::string Extension(const std::string& name);
+
 // The process's private bytes, for watching what a run keeps.
 SIZE_T PrivateBytes();
 

@@ -7,6 +7,13 @@
 // keystroke to the list repainted, against the same keystroke and repaint
 // with the one column of names.
 //
+// Then, in folders of copies of a real camera JPEG with the new names shown:
+// how long the window goes without answering while the user scrolls to the
+// end of 100,000 files and the column's worker reads their dates, and how
+// long until the last row's name is known; the same with the camera dates off;
+// and in a folder of 10,000 files, the first showing of the column, from the
+// click until the list is painted and until every visible row is filled.
+//
 // Usage: bench_list [--quick] [--rounds N]
 #include "BenchSupport.h"
 
@@ -21,7 +28,10 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <thread>
 
 namespace {
 
@@ -244,6 +254,251 @@ void BenchTyping(CWinApp& app, const std::string& folder, const BenchArgs& args,
                 end.wall, endPlain.wall);
 }
 
+// Whether the window answers, watched from another thread: a WM_NULL sent every
+// 10 ms and timed until the window has taken it, as a user's click would wait.
+class CAnswerWatch {
+public:
+    explicit CAnswerWatch(HWND hWnd) : m_hWnd(hWnd), m_t0(Seconds()) {
+        m_thread = std::thread([this] { Watch(); });
+    }
+    ~CAnswerWatch() { Stop(); }
+    CAnswerWatch(const CAnswerWatch&) = delete;
+    CAnswerWatch& operator=(const CAnswerWatch&) = delete;
+
+    // Ends the watch; the window's messages are taken meanwhile, so that the
+    // last WM_NULL is answered.
+    void Stop() {
+        m_bStop.store(true);
+        while (!m_bFinished.load()) {
+            MSG msg;
+            ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+            ::Sleep(1);
+        }
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    // Seconds the longest WM_NULL waited, and when it was sent after the watch began.
+    double Longest() const { return m_longest; }
+    double LongestAt() const { return m_longestAt; }
+    // How many waited longer than the 100 ms the window must answer within.
+    int Late() const { return m_nLate; }
+
+private:
+    HWND m_hWnd;
+    double m_t0;
+    double m_longest = 0;
+    double m_longestAt = 0;
+    int m_nLate = 0;
+    std::atomic<bool> m_bStop{false};
+    std::atomic<bool> m_bFinished{false};
+    std::thread m_thread;
+
+    void Watch() {
+        while (!m_bStop.load()) {
+            double sent = Seconds();
+            DWORD_PTR result = 0;
+            ::SendMessageTimeoutA(m_hWnd, WM_NULL, 0, 0, SMTO_NORMAL, 600000, &result);
+            double waited = Seconds() - sent;
+            if (waited > m_longest) {
+                m_longest = waited;
+                m_longestAt = sent - m_t0;
+            }
+            if (waited > 0.1)
+                ++m_nLate;
+            ::Sleep(10);
+        }
+        m_bFinished.store(true);
+    }
+};
+
+// The window's messages taken as its message loop takes them, until done() or
+// for limit seconds; whether done() came.
+template <typename Done> bool PumpUntil(CWinApp& app, Done done, double limit) {
+    double t0 = Seconds();
+    while (!done()) {
+        if (Seconds() - t0 > limit)
+            return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        PumpWaiting(app);
+    }
+    return true;
+}
+
+// "(reading dates...)" or "(reading...)": the worker has not read the file yet.
+bool StillReading(const std::string& text) {
+    return text.rfind("(reading", 0) == 0;
+}
+
+// The smallest JPEG of the camera files, which makes a large folder quickest.
+CameraFile SmallestJpeg() {
+    std::vector<CameraFile> jpegs;
+    for (CameraFile& file : CameraFiles(64 * 1024)) {
+        std::string extension = Extension(file.name);
+        if (extension == ".jpg" || extension == ".JPG")
+            jpegs.push_back(std::move(file));
+    }
+    return *std::min_element(
+        jpegs.begin(), jpegs.end(),
+        [](const CameraFile& a, const CameraFile& b) { return a.bytes.size() < b.bytes.size(); });
+}
+
+std::string MakeCameraFolder(const CameraFile& jpeg, int files) {
+    std::string folder = MakeScratchFolder("tessivox-bench-camera");
+    double t0 = Seconds();
+    MakeFiles(folder, CameraNames(files), {jpeg.bytes});
+    std::printf("a folder of %d copies of %s (%zu bytes) made in %.1f s\n", files,
+                jpeg.name.c_str(), jpeg.bytes.size(), Seconds() - t0);
+    return folder;
+}
+
+// A main window on a folder with the Expert page open, "Use the date the photo
+// was taken" on or off, for the new names to be shown.
+class CPreviewWindow {
+public:
+    CPreviewWindow(CWinApp& app, const std::string& folder, bool dates) : m_app(app) {
+        m_app.m_pMainWnd = &m_dlg;
+        m_dlg.Create(CRenamerDlg::IDD, nullptr);
+        m_dlg.ShowWindow(SW_SHOW);
+        PumpWaiting(app);
+        m_dlg.m_strFolderPath = folder;
+        m_dlg.FillFileList();
+        m_dlg.m_pageExpert.ShowWindow(SW_SHOW);
+        if (dates)
+            Click(IDC_USE_PHOTO_DATE);
+        PumpWaiting(app);
+    }
+    ~CPreviewWindow() {
+        m_dlg.DestroyWindow();
+        m_app.m_pMainWnd = nullptr;
+    }
+    CPreviewWindow(const CPreviewWindow&) = delete;
+    CPreviewWindow& operator=(const CPreviewWindow&) = delete;
+
+    HWND Window() const { return m_dlg.m_hWnd; }
+    CListCtrl& List() { return m_dlg.m_listFiles; }
+    // The click on "Show new names" until the list is painted.
+    void ShowNewNames() {
+        Click(IDC_SHOW_NEW_NAMES);
+        ::UpdateWindow(List().m_hWnd);
+    }
+    // Whether every row on show has its new name.
+    bool VisibleRowsFilled() {
+        int top = static_cast<int>(List().SendMessage(LVM_GETTOPINDEX));
+        int end = std::min(top + static_cast<int>(List().SendMessage(LVM_GETCOUNTPERPAGE)),
+                           List().GetItemCount());
+        for (int i = top; i < end; ++i)
+            if (StillReading(List().GetItemText(i, 1)))
+                return false;
+        return true;
+    }
+
+private:
+    CWinApp& m_app;
+    CRenamerDlg m_dlg;
+
+    void Click(int id) {
+        ::SendMessageA(::GetDlgItem(m_dlg.m_pageExpert.m_options.m_hWnd, id), BM_CLICK, 0, 0);
+    }
+};
+
+// One figure over the rounds, with its line for the table (it has no floor).
+void PrintFigure(const std::string& work, const std::vector<double>& seconds, const char* goal) {
+    std::printf("  %s:", work.c_str());
+    for (double s : seconds)
+        std::printf(" %.3f", s);
+    std::printf("   min %.3f s  median %.3f s\n", *std::min_element(seconds.begin(), seconds.end()),
+                Median(seconds));
+    std::printf("RESULT | %s | - | %.3f s | - | - | %s |\n", work.c_str(), Median(seconds), goal);
+}
+
+constexpr double kWaitLimit = 1800; // seconds for the worker to read a folder
+
+// The new names shown, then the list scrolled to its end: how long the window
+// goes without answering, and when the last row's name is known.
+void BenchScrollToTheEnd(CWinApp& app, const BenchArgs& args, const CameraFile& jpeg, int files) {
+    std::string folder = MakeCameraFolder(jpeg, files);
+    std::printf("the new names shown, then the list scrolled to its end: %d rounds\n", args.rounds);
+    struct Side {
+        bool dates;
+        const char* label;
+        std::vector<double> showing, scrolling, lastKnown;
+    };
+    Side sides[] = {{true, "camera dates on", {}, {}, {}}, {false, "camera dates off", {}, {}, {}}};
+    for (int round = 0; round < args.rounds; ++round) {
+        for (int n = 0; n < 2; ++n) {
+            // Alternating the order spreads a warm cache over both sides.
+            Side& side = sides[(n + round) % 2];
+            CPreviewWindow window(app, folder, side.dates);
+            {
+                CAnswerWatch watch(window.Window());
+                window.ShowNewNames();
+                PumpWaiting(app);
+                watch.Stop();
+                side.showing.push_back(watch.Longest());
+            }
+            CAnswerWatch watch(window.Window());
+            int last = window.List().GetItemCount() - 1;
+            double t0 = Seconds();
+            ::PostMessageA(window.List().m_hWnd, LVM_ENSUREVISIBLE, last, FALSE);
+            bool known = PumpUntil(
+                app, [&] { return !StillReading(window.List().GetItemText(last, 1)); }, kWaitLimit);
+            side.lastKnown.push_back(Seconds() - t0);
+            watch.Stop();
+            side.scrolling.push_back(watch.Longest());
+            std::printf("  %s, round %d: showing the column, the window silent for %.3f s; "
+                        "scrolling, the longest %.3f s at %.1f s, %d times over 0.1 s; "
+                        "the last row's name %s after %.1f s\n",
+                        side.label, round + 1, side.showing.back(), watch.Longest(),
+                        watch.LongestAt(), watch.Late(), known ? "known" : "still not known",
+                        side.lastKnown.back());
+        }
+    }
+    std::string list = "the list of " + std::to_string(files) + " camera files";
+    for (const Side& side : sides) {
+        PrintFigure("the longest the window did not answer while " + list +
+                        " was scrolled to its end, " + side.label,
+                    side.scrolling, "<= 0.1 s");
+        PrintFigure("from the scroll to the end of " + list +
+                        " until the last row's name was "
+                        "known, " +
+                        side.label,
+                    side.lastKnown, "-");
+        PrintFigure("the longest the window did not answer when the new names of " + list +
+                        " were first shown, " + side.label,
+                    side.showing, "<= 0.1 s");
+    }
+    std::fflush(stdout);
+    RemoveTree(folder);
+}
+
+// The first showing of the new names with the camera dates on: from the click
+// until the list is painted, and until every row on show has its name.
+void BenchFirstShowing(CWinApp& app, const BenchArgs& args, const CameraFile& jpeg, int files) {
+    std::string folder = MakeCameraFolder(jpeg, files);
+    std::printf("the first showing of the new names, camera dates on: %d rounds\n", args.rounds);
+    std::vector<double> painted, filled, silent;
+    for (int round = 0; round < args.rounds; ++round) {
+        CPreviewWindow window(app, folder, true);
+        CAnswerWatch watch(window.Window());
+        double t0 = Seconds();
+        window.ShowNewNames();
+        painted.push_back(Seconds() - t0);
+        PumpUntil(
+            app, [&] { return window.VisibleRowsFilled(); }, kWaitLimit);
+        filled.push_back(Seconds() - t0);
+        watch.Stop();
+        silent.push_back(watch.Longest());
+    }
+    std::string list = "the list of " + std::to_string(files) + " camera files";
+    PrintFigure("from the click on \"Show new names\" until " + list +
+                    " is painted, camera dates on",
+                painted, "-");
+    PrintFigure("from the same click until every row on show has its new name", filled, "-");
+    PrintFigure("the longest the window did not answer meanwhile", silent, "<= 0.1 s");
+    std::fflush(stdout);
+    RemoveTree(folder);
+}
+
 void Check(const char* side, int listed, int files) {
     if (listed != files)
         std::printf("  %s listed %d of %d files\n", side, listed, files);
@@ -310,6 +565,9 @@ int main(int argc, char** argv) {
     PrintBreakdown(app, folder);
     BenchTyping(app, folder, args, files);
     RemoveTree(folder);
+    CameraFile jpeg = SmallestJpeg();
+    BenchScrollToTheEnd(app, args, jpeg, files);
+    BenchFirstShowing(app, args, jpeg, 10000);
     RemoveTree(program);
     ::OleUninitialize();
     return 0;

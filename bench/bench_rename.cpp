@@ -7,6 +7,10 @@
 // which costs a fraction of the floor's lookup; the steps listed at the end
 // show both, so the cost outside the file system can be read apart.
 //
+// Then a run that names the files by the date their camera recorded, over
+// copies of real camera files of many formats, videos too, against a floor
+// that also opens each file, reads its first 64 KB and closes it.
+//
 // After the comparisons it shows where a run's time per file goes: each step
 // that a run takes for a file outside the floor's work, timed on its own in the
 // same window over a folder of the typical size.
@@ -26,22 +30,60 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <set>
 #include <vector>
 
 namespace {
 
-// Folder layouts: one folder of n files, or a tree of folders of files.
-void MakeLayout(const std::string& root, int folders, int filesEach) {
-    if (folders == 0) {
-        MakeEmptyFiles(root, CameraNames(filesEach));
+// What a comparison renames: one folder of n files, or a tree of folders of
+// files; empty files, or copies of camera files that the run names by their
+// camera dates.
+struct Workload {
+    int folders = 0;
+    int filesEach = 0;
+    std::vector<CameraFile> camera;
+};
+
+// IMG_100000 and on, each with the extension of the camera file it copies.
+std::vector<std::string> WorkloadNames(const Workload& load) {
+    std::vector<std::string> names = CameraNames(load.filesEach);
+    if (!load.camera.empty())
+        for (size_t i = 0; i < names.size(); ++i)
+            names[i] = names[i].substr(0, names[i].size() - 4) +
+                       Extension(load.camera[i % load.camera.size()].name);
+    return names;
+}
+
+void MakeLayout(const std::string& root, const Workload& load) {
+    std::vector<std::string> names = WorkloadNames(load);
+    std::vector<std::string> contents;
+    for (const CameraFile& file : load.camera)
+        contents.push_back(file.bytes);
+    if (load.folders == 0) {
+        MakeFiles(root, names, contents);
         return;
     }
-    for (int f = 0; f < folders; ++f) {
+    for (int f = 0; f < load.folders; ++f) {
         std::string sub = root + "\\Folder" + std::to_string(f);
         ::CreateDirectoryA(sub.c_str(), nullptr);
-        MakeEmptyFiles(sub, CameraNames(filesEach));
+        MakeFiles(sub, names, contents);
     }
+}
+
+// What any reader of the date must do at least: open the file, read its head, close it.
+void ReadHead(const std::string& path) {
+    HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    static char head[64 * 1024];
+    DWORD read = 0;
+    ::ReadFile(h, head, sizeof(head), &read, nullptr);
+    ::CloseHandle(h);
 }
 
 bool Exists(const std::string& path) {
@@ -53,7 +95,7 @@ bool Exists(const std::string& path) {
     return true;
 }
 
-int FloorFolder(const std::string& folder) {
+int FloorFolder(const std::string& folder, bool readHeads) {
     int done = 0;
     std::vector<std::string> subfolders;
     WIN32_FIND_DATAA fd;
@@ -70,24 +112,27 @@ int FloorFolder(const std::string& folder) {
         if (name.find(' ') != std::string::npos)
             continue; // renamed already
         std::string old = folder + "\\" + name;
-        std::string renamed =
-            folder + "\\" + name.substr(0, name.size() - 4) + " 2026-12-7  12_0_0.JPG";
+        std::string extension = Extension(name);
+        std::string renamed = folder + "\\" + name.substr(0, name.size() - extension.size()) +
+                              " 2026-12-7  12_0_0" + extension;
         Exists(old);
+        if (readHeads)
+            ReadHead(old);
         Exists(renamed);
         ::MoveFileExA(old.c_str(), renamed.c_str(), 0);
         ++done;
     } while (::FindNextFileA(h, &fd));
     ::FindClose(h);
     for (const std::string& s : subfolders)
-        done += FloorFolder(s);
+        done += FloorFolder(s, readHeads);
     return done;
 }
 
-Timing TimeFloor(int folders, int filesEach) {
+Timing TimeFloor(const Workload& load) {
     std::string root = MakeScratchFolder("tessivox-bench-floor");
-    MakeLayout(root, folders, filesEach);
+    MakeLayout(root, load);
     Timing t0 = Now();
-    FloorFolder(root);
+    FloorFolder(root, !load.camera.empty());
     Timing took = Now() - t0;
     RemoveTree(root);
     return took;
@@ -120,6 +165,13 @@ public:
         while (::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
             AfxGetApp()->PumpMessage();
     }
+    // "Use the date the photo was taken" clicked on the Expert page, which makes its options.
+    void UsePhotoDate() {
+        m_dlg.m_pageExpert.ShowWindow(SW_SHOW);
+        ::SendMessageA(::GetDlgItem(m_dlg.m_pageExpert.m_options.m_hWnd, IDC_USE_PHOTO_DATE),
+                       BM_CLICK, 0, 0);
+        m_dlg.m_pageExpert.ShowWindow(SW_HIDE);
+    }
     // Start on the Beginner page, as the button reports it.
     void Start() { m_dlg.m_pageBeginner.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); }
 
@@ -131,15 +183,17 @@ private:
 int g_lastRunFiles = 0;
 SIZE_T g_lastRunGrowth = 0; // private bytes the last run kept
 
-Timing TimeRun(int folders, int filesEach) {
+Timing TimeRun(const Workload& load) {
     std::string root = MakeScratchFolder("tessivox-bench-run");
-    MakeLayout(root, folders, filesEach);
+    MakeLayout(root, load);
     Timing took;
     {
         CBenchWindow window;
         window.Dlg().m_strFolderPath = root;
         ::CheckDlgButton(window.Dlg().m_pageBeginner.m_hWnd, IDC_INCLUDE_SUBFOLDERS,
-                         folders > 0 ? BST_CHECKED : BST_UNCHECKED);
+                         load.folders > 0 ? BST_CHECKED : BST_UNCHECKED);
+        if (!load.camera.empty())
+            window.UsePhotoDate();
         SIZE_T before = PrivateBytes();
         Timing t0 = Now();
         window.Start();
@@ -151,11 +205,10 @@ Timing TimeRun(int folders, int filesEach) {
     return took;
 }
 
-void Compare(const BenchArgs& args, const std::string& work, int folders, int filesEach) {
+void Compare(const BenchArgs& args, const std::string& work, const Workload& load) {
     RoundFigures f = CompareRounds(
-        work, args, [&] { return TimeFloor(folders, filesEach); },
-        [&] { return TimeRun(folders, filesEach); }, 1.2);
-    int files = folders ? folders * filesEach : filesEach;
+        work, args, [&] { return TimeFloor(load); }, [&] { return TimeRun(load); }, 1.2);
+    int files = load.folders ? load.folders * load.filesEach : load.filesEach;
     if (g_lastRunFiles != files)
         std::printf("  the run renamed %d of %d files\n", g_lastRunFiles, files);
     std::printf("  per file: floor %.1f us, Tessivox %.1f us, difference %.1f us\n",
@@ -164,6 +217,25 @@ void Compare(const BenchArgs& args, const std::string& work, int folders, int fi
     std::printf("  private memory grown during the last run: %.1f KiB (0 where the platform does "
                 "not report it)\n",
                 g_lastRunGrowth / 1024.0);
+}
+
+// Copies of every camera file of the corpus of up to 64 KB, the size the floor reads.
+void CompareCameraDates(const BenchArgs& args, int files) {
+    Workload load{0, files, CameraFiles(64 * 1024)};
+    std::set<std::string> formats;
+    for (const CameraFile& file : load.camera) {
+        std::string extension = Extension(file.name);
+        std::transform(extension.begin(), extension.end(), extension.begin(), ::tolower);
+        formats.insert(extension);
+    }
+    std::printf("camera files copied in turn (%zu formats):", formats.size());
+    for (const CameraFile& file : load.camera)
+        std::printf(" %s", file.name.c_str());
+    std::printf("\n");
+    Compare(args,
+            "run with the camera dates, one folder of " + std::to_string(files) + " copies of " +
+                std::to_string(load.camera.size()) + " camera files",
+            load);
 }
 
 // Microseconds per call of one step, repeated over a folder's worth of files.
@@ -189,7 +261,8 @@ void PrintPerFileSteps(int files) {
     strip.SetPos(0);
     CBenchWindow::Pump();
 
-    std::printf("where a run's time per file goes, in a folder of %d files (us per file):\n", files);
+    std::printf("where a run's time per file goes, in a folder of %d files (us per file):\n",
+                files);
     auto show = [](const char* what, double us) { std::printf("  %-58s %8.1f\n", what, us); };
     show("message pass, empty queue (PeekMessage)", PerCall(files, [](int) {
              MSG msg;
@@ -209,15 +282,12 @@ void PrintPerFileSteps(int files) {
              finder.FindFile(JoinPath(root, names[i]));
              finder.FindNextFile();
          }));
-    show("IsPathTaken probe of a missing name (the new name)", PerCall(files, [&](int i) {
-             IsPathTaken(JoinPath(root, names[i] + " 2026-12-7.JPG"));
-         }));
-    show("floor: FindFirstFile of an existing name", PerCall(files, [&](int i) {
-             Exists(root + "\\" + names[i]);
-         }));
-    show("floor: FindFirstFile of a missing name (the new name)", PerCall(files, [&](int i) {
-             Exists(root + "\\" + names[i] + " 2026-12-7.JPG");
-         }));
+    show("IsPathTaken probe of a missing name (the new name)",
+         PerCall(files, [&](int i) { IsPathTaken(JoinPath(root, names[i] + " 2026-12-7.JPG")); }));
+    show("floor: FindFirstFile of an existing name",
+         PerCall(files, [&](int i) { Exists(root + "\\" + names[i]); }));
+    show("floor: FindFirstFile of a missing name (the new name)",
+         PerCall(files, [&](int i) { Exists(root + "\\" + names[i] + " 2026-12-7.JPG"); }));
     show("floor: MoveFileEx to a new name", PerCall(files, [&](int i) {
              std::string from = root + "\\" + names[i];
              ::MoveFileExA(from.c_str(), (from + ".moved").c_str(), 0);
@@ -239,12 +309,15 @@ int main(int argc, char** argv) {
     int typical = args.quick ? 300 : 1000;
     int large = args.quick ? 2000 : 10000;
     int side = args.quick ? 20 : 100;
-    Compare(args, "whole-folder run, one folder of " + std::to_string(typical) + " files", 0,
-            typical);
-    Compare(args, "whole-folder run, " + std::to_string(side) + " folders of " +
-                      std::to_string(side) + " files",
-            side, side);
-    Compare(args, "whole-folder run, one folder of " + std::to_string(large) + " files", 0, large);
+    Compare(args, "whole-folder run, one folder of " + std::to_string(typical) + " files",
+            {0, typical, {}});
+    Compare(args,
+            "whole-folder run, " + std::to_string(side) + " folders of " + std::to_string(side) +
+                " files",
+            {side, side, {}});
+    Compare(args, "whole-folder run, one folder of " + std::to_string(large) + " files",
+            {0, large, {}});
+    CompareCameraDates(args, args.quick ? 200 : 1000);
     PrintPerFileSteps(typical);
     PrintPerFileSteps(side); // a folder of the many-folders run
     ::OleUninitialize();

@@ -117,11 +117,11 @@ int main(int argc, char** argv) {
         std::string path = folder();
         CHost host;
         std::string cls = AfxRegisterWndClass(0);
-        host.CreateEx(0, cls.c_str(), "bench", WS_POPUP | WS_VISIBLE, RECT{0, 0, 400, 600},
-                      nullptr, 0);
+        host.CreateEx(0, cls.c_str(), "bench", WS_POPUP | WS_VISIBLE, RECT{0, 0, 400, 600}, nullptr,
+                      0);
         HWND h = ::CreateWindowExA(0, WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS, 0,
-                                   0, 400, 600, host.m_hWnd, reinterpret_cast<HMENU>(1003),
-                                   nullptr, nullptr);
+                                   0, 400, 600, host.m_hWnd, reinterpret_cast<HMENU>(1003), nullptr,
+                                   nullptr);
         CBenchTree tree;
         tree.SubclassWindow(h);
         tree.m_bFeedback = 1;
