@@ -349,9 +349,13 @@ void CRenamerDlg::ShowNewNames(bool bShow) {
     m_listFiles.SendMessage(LVM_SETCOLUMNWIDTH, 0, width * 3 / 5);
     m_listFiles.InsertColumn(1, LookupText("New name", "New name"), LVCFMT_LEFT, width);
     m_listFiles.SendMessage(LVM_SETCOLUMNWIDTH, 1, LVSCW_AUTOSIZE_USEHEADER);
+    // Redrawing off, each item's change costs no repaint of its own.
     const int count = m_listFiles.GetItemCount();
+    m_listFiles.SendMessage(WM_SETREDRAW, FALSE);
     for (int i = 0; i < count; ++i)
         SetNewNameCallback(i);
+    m_listFiles.SendMessage(WM_SETREDRAW, TRUE);
+    m_listFiles.Invalidate(FALSE);
 }
 
 void CRenamerDlg::SetNewNameCallback(int nItem) {

@@ -13,3 +13,9 @@ bool NarrowNameExactly(const std::wstring& name, std::string& narrow);
 
 // The length of a path in UTF-16 units, which is how the system's path limits count.
 size_t PathUnits(const std::string& path);
+
+// A name as the file system compares names: without regard to letter case.
+std::wstring NameKey(const std::string& name);
+
+// Whether c begins a character of two bytes in the ANSI code page.
+bool IsAnsiLeadByte(unsigned char c);

@@ -1,9 +1,14 @@
-// What the "New name" column needs to know of each listed file from the disk
-// (whether it is a plain file of exactly its name, and the date its camera
-// recorded), read by a worker thread in the run's order, so that the window
-// never waits on a disk: a folder of 100,000 photos takes minutes to read.
-// The worker tells the window when more is known, at most every 50 ms.
+// What the "New name" column needs to know from the disk, read by a worker
+// thread so that the window never waits on a disk: first the folder as the
+// run lists it, then of each listed file, in the run's order, whether it is a
+// plain file of exactly its name and the date its camera recorded. A folder of
+// 100,000 photos takes a second to list and minutes to read. The worker tells
+// the window when more is known, at most every 50 ms.
 #pragma once
+
+#include "RenamePlan.h"
+
+#include "platform/Time.h"
 
 #include <windows.h>
 
@@ -12,10 +17,27 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 class CFileFactsReader {
 public:
+    // A file of the folder, as the run lists it.
+    struct ListedFile {
+        std::string name;
+        CTime created;
+        bool intact = true; // the code page holds its name exactly
+        LeftAloneReason leftAlone = LeftAloneReason::None;
+    };
+    // Every entry but the dots, hidden files too, in the file system's order;
+    // folders only stand in the way of names.
+    struct Listing {
+        std::vector<ListedFile> files;
+        std::unordered_map<std::string, size_t> byName; // file of a listed name
+        std::unordered_map<std::wstring, size_t> keys;  // file of every name, kFolder for folders
+    };
+    static constexpr size_t kFolder = static_cast<size_t>(-1);
+
     struct Facts {
         bool plain = false;           // a plain file of exactly its name
         std::optional<std::tm> taken; // read only when dates were asked for
@@ -32,15 +54,19 @@ public:
         m_hNotify = hWnd;
         m_nMessage = message;
     }
-    // Reads the files at paths in their order, their camera dates too where
-    // bDates; an empty path is passed over. What was read before is dropped.
-    void Start(std::vector<std::string> paths, bool bDates);
+    // Lists folder (with its separator, as the run joins names to it), then
+    // reads its files in their order, their camera dates too where bDates.
+    // What was read before is dropped.
+    void Start(const std::string& folder, bool bDates);
     void Stop();
     // Whether the facts being read include the camera dates.
     bool ReadsDates() const { return m_bDates; }
 
-    // How many of the files, from the first on, have been read; Get(i) is
-    // final for every i below it.
+    // Whether the folder is listed; then TakeListing() gives it, once.
+    bool Listed() const { return m_bListed.load(std::memory_order_acquire); }
+    Listing TakeListing() { return std::move(m_listing); }
+    // How many of the listed files, from the first on, have been read; Get(i)
+    // is final for every i below it.
     size_t Ready() const { return m_nReady.load(std::memory_order_acquire); }
     const Facts& Get(size_t i) const { return m_facts[i]; }
     // The window has taken the last message: the next one may be posted.
@@ -49,14 +75,18 @@ public:
 private:
     HWND m_hNotify = nullptr;
     UINT m_nMessage = 0;
-    std::vector<std::string> m_paths;
+    std::string m_strFolder;
+    Listing m_listing;
+    std::vector<std::string> m_paths; // by file; empty for a file never to be opened
     std::vector<Facts> m_facts;
     bool m_bDates = false;
+    std::atomic<bool> m_bListed{false};
     std::atomic<size_t> m_nReady{0};
     std::atomic<bool> m_bStop{false};
     std::atomic<bool> m_bPosted{false};
     std::thread m_worker;
 
     void Work();
+    void List();
     void Tell();
 };

@@ -5,25 +5,18 @@
 #include "platform/FileFind.h"
 
 namespace {
-// A name as the file system compares names: without regard to letter case.
-std::wstring NameKey(const std::string& name) {
-    std::wstring key = WidenName(name);
-    ::CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
-    return key;
-}
-
-bool IsAnsiLeadByte(unsigned char c) {
-    return ::IsDBCSLeadByte(c) != FALSE;
-}
-
 // PathUnits without making the wide path: the run's rule, at every keystroke.
 size_t CountPathUnits(const std::string& path) {
     return static_cast<size_t>(
         ::MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0));
 }
 
-// Folders stand in the way of names but are never renamed.
-constexpr size_t kFolder = static_cast<size_t>(-1);
+// A repaint's share of time for playing the run, and the pause after which the
+// next question starts another repaint's share.
+constexpr std::chrono::milliseconds kPlayShare(30);
+constexpr std::chrono::milliseconds kBurstGap(20);
+// Steps between looks at the clock: a step costs about a microsecond.
+constexpr size_t kStepsPerLook = 256;
 } // namespace
 
 CNewNamePreview::CNewNamePreview(const CListCtrl& list, std::function<RenameOptions()> options)
@@ -39,57 +32,35 @@ void CNewNamePreview::Read(const std::string& folder) {
     m_strFolder = folder;
     m_strFolderDir = JoinPath(folder, "");
     m_entries.clear();
+    m_goneInPlay.clear();
     m_byName.clear();
     m_keys.clear();
-    // The run's own listing: every entry but the dots, hidden files too, in
-    // the file system's order; folders only stand in the way of names.
-    CFileFind finder;
-    BOOL more = finder.FindFile(JoinPath(folder, "*.*"));
-    std::unordered_map<std::wstring, int> keyCount;
-    while (more) {
-        more = finder.FindNextFile();
-        if (finder.IsDots())
-            continue;
-        const std::string name = finder.GetFileName();
-        const bool isFolder = finder.IsDirectory() != FALSE;
-        if (finder.IsNameIntact()) {
-            m_keys.emplace(NameKey(name), isFolder ? kFolder : m_entries.size());
-            ++keyCount[NameKey(name)];
-        }
-        if (isFolder)
-            continue;
-        Entry entry;
-        entry.name = name;
-        entry.created = finder.GetCreationTime();
-        entry.intact = finder.IsNameIntact() != FALSE;
-        entry.leftAlone =
-            entry.intact ? NameLeftAlone(name, &IsAnsiLeadByte) : LeftAloneReason::NameNotExact;
-        if (entry.intact)
-            m_byName.emplace(name, m_entries.size());
-        m_entries.push_back(std::move(entry));
-    }
-    // The run's own rule: two names that differ only in letter case are both left alone.
-    for (Entry& entry : m_entries)
-        if (entry.leftAlone == LeftAloneReason::None && keyCount[NameKey(entry.name)] > 1)
-            entry.leftAlone = LeftAloneReason::CaseTwin;
-    m_text.assign(m_entries.size(), std::string());
+    m_text.clear();
     m_bRead = true;
+    m_bListed = false;
     m_bPlayed = false;
-    ReadFacts();
+    m_facts.Start(m_strFolderDir, WantsPhotoDate(m_readOptions()));
 }
 
-void CNewNamePreview::ReadFacts() {
-    // A file left alone for its name is never opened: its name may address another.
-    std::vector<std::string> paths;
-    paths.reserve(m_entries.size());
-    for (const Entry& entry : m_entries)
-        paths.push_back(entry.leftAlone == LeftAloneReason::None ? m_strFolderDir + entry.name
-                                                                 : std::string());
-    m_facts.Start(std::move(paths), WantsPhotoDate(m_readOptions()));
+bool CNewNamePreview::Listed() {
+    if (m_bListed)
+        return true;
+    if (!m_facts.Listed())
+        return false;
+    CFileFactsReader::Listing listing = m_facts.TakeListing();
+    m_entries = std::move(listing.files);
+    m_byName = std::move(listing.byName);
+    m_keys = std::move(listing.keys);
+    m_goneInPlay.assign(m_entries.size(), 0);
+    m_text.assign(m_entries.size(), std::string());
+    m_bListed = true;
+    m_bPlayed = false;
+    return true;
 }
 
 bool CNewNamePreview::FactsArrived() {
     m_facts.Acknowledge();
+    m_bPostponed = false;
     const bool waiting = m_bWaiting;
     m_bWaiting = false; // the repaint sets it again for a row still waiting
     return waiting;
@@ -97,9 +68,6 @@ bool CNewNamePreview::FactsArrived() {
 
 void CNewNamePreview::Play() {
     m_options = m_readOptions();
-    // The dates are read once the options want them, from the first file on.
-    if (WantsPhotoDate(m_options) && !m_facts.ReadsDates())
-        ReadFacts();
     m_startRefusal = StartRefusal(m_options, &IsAnsiLeadByte);
     // The count is kept by the list; the search for the first selected item
     // walks the items, which a folder of 100,000 files makes felt at every keystroke.
@@ -119,11 +87,11 @@ bool CNewNamePreview::Exists(const std::string& name) const {
         return true;
     const auto found = m_keys.find(key);
     return found != m_keys.end() &&
-           (found->second == kFolder || m_entries[found->second].goneInPlay != m_nPlay);
+           (found->second == CFileFactsReader::kFolder || m_goneInPlay[found->second] != m_nPlay);
 }
 
 const std::string& CNewNamePreview::ReadingText() const {
-    return WantsPhotoDate(m_options) ? m_reasons.readingDates : m_reasons.reading;
+    return m_facts.ReadsDates() ? m_reasons.readingDates : m_reasons.reading;
 }
 
 bool CNewNamePreview::Step(size_t index) {
@@ -169,7 +137,7 @@ bool CNewNamePreview::Step(size_t index) {
         return true;
     }
     if (d.verdict == RenameVerdict::Rename) {
-        entry.goneInPlay = m_nPlay;
+        m_goneInPlay[index] = m_nPlay;
         m_made.insert(NameKey(d.newName));
         text = d.newName;
         return true;
@@ -183,18 +151,47 @@ bool CNewNamePreview::Step(size_t index) {
     return true;
 }
 
+bool CNewNamePreview::OutOfTime(size_t steps) {
+    if (m_bPostponed)
+        return true;
+    // Without a window to come back to, the run is played to the end.
+    if (!m_hNotify || steps % kStepsPerLook != 0 ||
+        std::chrono::steady_clock::now() - m_burstStart < kPlayShare)
+        return false;
+    m_bPostponed = true;
+    m_bWaiting = true;
+    ::PostMessageA(m_hNotify, m_nNotify, 0, 0);
+    return true;
+}
+
 std::string CNewNamePreview::TextFor(int nItem, const std::string& folder) {
     if (folder.empty())
         return std::string(); // Start asks for a folder first
-    if (!m_bRead || folder != m_strFolder)
+    const auto asked = std::chrono::steady_clock::now();
+    if (asked - m_lastAsked > kBurstGap)
+        m_burstStart = asked;
+    std::string text = Decide(nItem, folder);
+    m_lastAsked = std::chrono::steady_clock::now();
+    return text;
+}
+
+std::string CNewNamePreview::Decide(int nItem, const std::string& folder) {
+    // The dates are read once the options want them, from the first file on.
+    if (!m_bRead || folder != m_strFolder ||
+        (!m_bPlayed && !m_facts.ReadsDates() && WantsPhotoDate(m_readOptions())))
         Read(folder);
+    if (!Listed()) {
+        m_bWaiting = true;
+        return ReadingText();
+    }
     if (!m_bPlayed)
         Play();
     const auto found = m_byName.find(m_list.GetItemText(nItem, 0));
+    size_t steps = 0;
     if (!m_bSelection) {
         if (found == m_byName.end())
             return std::string();
-        while (m_nNextEntry <= found->second && Step(m_nNextEntry))
+        while (m_nNextEntry <= found->second && !OutOfTime(++steps) && Step(m_nNextEntry))
             ++m_nNextEntry;
         return m_nNextEntry > found->second ? m_text[found->second] : ReadingText();
     }
@@ -204,6 +201,8 @@ std::string CNewNamePreview::TextFor(int nItem, const std::string& folder) {
         return m_reasons.leftAlone[LeftAloneReason::Gone]; // gone since the list was filled
     // The run takes the selected items in the list's order.
     while (m_nNextSelected != -1 && m_nNextSelected <= nItem) {
+        if (OutOfTime(++steps))
+            return ReadingText();
         const auto step = m_byName.find(m_list.GetItemText(m_nNextSelected, 0));
         // A name gone since the list was filled is left alone.
         if (step != m_byName.end() && !Step(step->second))

@@ -41,17 +41,6 @@ constexpr size_t kListedFailures = 12;
 
 const char* const kBackDone = "All the name of files have been changed.";
 
-// A name as the file system compares names: without regard to letter case.
-std::wstring NameKey(const std::string& name) {
-    std::wstring key = WidenName(name);
-    ::CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
-    return key;
-}
-
-bool IsAnsiLeadByte(unsigned char c) {
-    return ::IsDBCSLeadByte(c) != FALSE;
-}
-
 // A count as the user's locale writes it: 12,345 or 12.345.
 std::string FormatCount(int nCount) {
     wchar_t thousands[8] = L",";
