@@ -286,6 +286,7 @@ void CRenamerDlg::FillFileList() {
 }
 
 void CRenamerDlg::OnDestroy() {
+    m_preview.StopReading();
     CLayoutDialog::OnDestroy();
     m_pProgress.reset();
     if (m_pSkinBitmap)
@@ -306,6 +307,7 @@ void CRenamerDlg::OnOptionsChanged() {
 void CRenamerDlg::ShowNewNames(bool bShow) {
     m_bNewNamesShown = bShow;
     if (!bShow) {
+        m_preview.StopReading();
         m_listFiles.SendMessage(LVM_DELETECOLUMN, 1);
         m_listFiles.SendMessage(LVM_SETCOLUMNWIDTH, 0, ScaleForDpi(kNameColumnWidth, GetDpi()));
         return;

@@ -53,6 +53,11 @@ public:
     bool FactsArrived();
     // The list was filled anew: the folder is read again when next asked.
     void FolderRefilled() { m_bRead = false; }
+    // The column went: nothing more is read for it until it is asked again.
+    void StopReading() {
+        m_facts.Stop();
+        m_bRead = false;
+    }
     // The options or the selection changed: the run is played again when next asked.
     void Restart() { m_bPlayed = false; }
 
