@@ -14,9 +14,9 @@
 
 #include <atomic>
 #include <ctime>
+#include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -58,35 +58,47 @@ public:
     // reads its files in their order, their camera dates too where bDates.
     // What was read before is dropped.
     void Start(const std::string& folder, bool bDates);
+    // Drops what is being read, at once: a worker in the middle of a slow
+    // read (a share, a file a cloud fetches) ends on its own after it.
     void Stop();
     // Whether the facts being read include the camera dates.
-    bool ReadsDates() const { return m_bDates; }
+    bool ReadsDates() const { return m_pJob && m_pJob->bDates; }
 
     // Whether the folder is listed; then TakeListing() gives it, once.
-    bool Listed() const { return m_bListed.load(std::memory_order_acquire); }
-    Listing TakeListing() { return std::move(m_listing); }
+    bool Listed() const { return m_pJob && m_pJob->bListed.load(std::memory_order_acquire); }
+    Listing TakeListing() { return std::move(m_pJob->listing); }
     // How many of the listed files, from the first on, have been read; Get(i)
     // is final for every i below it.
-    size_t Ready() const { return m_nReady.load(std::memory_order_acquire); }
-    const Facts& Get(size_t i) const { return m_facts[i]; }
+    size_t Ready() const { return m_pJob ? m_pJob->nReady.load(std::memory_order_acquire) : 0; }
+    const Facts& Get(size_t i) const { return m_pJob->facts[i]; }
     // The window has taken the last message: the next one may be posted.
-    void Acknowledge() { m_bPosted.store(false); }
+    void Acknowledge() {
+        if (m_pJob)
+            m_pJob->bPosted.store(false);
+    }
 
 private:
+    // One folder's reading, shared by the window and its worker, so that the
+    // window can drop it without waiting for the worker to end.
+    struct Job {
+        HWND hNotify = nullptr;
+        UINT nMessage = 0;
+        std::string folder;
+        bool bDates = false;
+        Listing listing;
+        std::vector<std::string> paths; // by file; empty for a file never to be opened
+        std::vector<Facts> facts;
+        std::atomic<bool> bListed{false};
+        std::atomic<size_t> nReady{0};
+        std::atomic<bool> bStop{false};
+        std::atomic<bool> bPosted{false};
+    };
+
     HWND m_hNotify = nullptr;
     UINT m_nMessage = 0;
-    std::string m_strFolder;
-    Listing m_listing;
-    std::vector<std::string> m_paths; // by file; empty for a file never to be opened
-    std::vector<Facts> m_facts;
-    bool m_bDates = false;
-    std::atomic<bool> m_bListed{false};
-    std::atomic<size_t> m_nReady{0};
-    std::atomic<bool> m_bStop{false};
-    std::atomic<bool> m_bPosted{false};
-    std::thread m_worker;
+    std::shared_ptr<Job> m_pJob;
 
-    void Work();
-    void List();
-    void Tell();
+    static void Work(Job& job);
+    static void List(Job& job);
+    static void Tell(Job& job);
 };
