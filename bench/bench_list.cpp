@@ -174,6 +174,11 @@ void PrintBreakdown(CWinApp& app, const std::string& folder) {
     std::printf("    LVM_INSERTITEM into the main window's list: %.3f s\n", windowInsert);
 }
 
+// "(reading dates...)" or "(reading...)": the worker has not read the file yet.
+bool StillReading(const std::string& text) {
+    return text.rfind("(reading", 0) == 0;
+}
+
 // A main window shown on a folder, its list filled; it goes with the object.
 class CFolderWindow {
 public:
@@ -219,6 +224,16 @@ public:
     }
     // Seconds from the click on the option to the list shown with the column.
     double Showing() const { return m_showing; }
+    // Seconds until the last row has its new name, the window's messages taken meanwhile.
+    double UntilTheLastRowIsNamed() {
+        const int last = m_dlg.m_listFiles.GetItemCount() - 1;
+        const double t0 = Seconds();
+        while (StillReading(m_dlg.m_listFiles.GetItemText(last, 1))) {
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            PumpWaiting(m_app);
+        }
+        return Seconds() - t0;
+    }
     void ScrollToTheEnd() {
         m_dlg.m_listFiles.SendMessage(LVM_ENSUREVISIBLE, m_dlg.m_listFiles.GetItemCount() - 1,
                                       FALSE);
@@ -261,6 +276,11 @@ void BenchTyping(CWinApp& app, const std::string& folder, const BenchArgs& args,
     std::printf("  scrolled to the last file, where every file before it is decided: %.4f s a "
                 "keystroke (one column: %.4f s)\n",
                 end.wall, endPlain.wall);
+    const double read = shown.UntilTheLastRowIsNamed();
+    shown.Type(1);
+    std::printf("  there, with every file read (after %.1f s), a keystroke and its undoing until "
+                "the last row has its name again: %.3f s\n",
+                read, shown.UntilTheLastRowIsNamed());
 }
 
 // Whether the window answers, watched from another thread: a WM_NULL sent every
@@ -331,11 +351,6 @@ template <typename Done> bool PumpUntil(CWinApp& app, Done done, double limit) {
         PumpWaiting(app);
     }
     return true;
-}
-
-// "(reading dates...)" or "(reading...)": the worker has not read the file yet.
-bool StillReading(const std::string& text) {
-    return text.rfind("(reading", 0) == 0;
 }
 
 // The smallest JPEG of the camera files, which makes a large folder quickest.

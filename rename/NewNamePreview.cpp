@@ -39,6 +39,7 @@ void CNewNamePreview::Read(const std::string& folder) {
     m_bRead = true;
     m_bListed = false;
     m_bPlayed = false;
+    m_bPostponed = false;
     m_facts.Start(m_strFolderDir, WantsPhotoDate(m_readOptions()));
 }
 
@@ -60,6 +61,9 @@ bool CNewNamePreview::Listed() {
 
 bool CNewNamePreview::FactsArrived() {
     m_facts.Acknowledge();
+    // The repaint that follows gets a share of its own, however soon it comes.
+    if (m_bPostponed)
+        m_lastAsked = {};
     m_bPostponed = false;
     const bool waiting = m_bWaiting;
     m_bWaiting = false; // the repaint sets it again for a row still waiting
@@ -158,9 +162,11 @@ bool CNewNamePreview::OutOfTime(size_t steps) {
     if (!m_hNotify || steps % kStepsPerLook != 0 ||
         std::chrono::steady_clock::now() - m_burstStart < kPlayShare)
         return false;
+    // Without the message nothing would come back for the rest: play on.
+    if (!::PostMessageA(m_hNotify, m_nNotify, 0, 0))
+        return false;
     m_bPostponed = true;
     m_bWaiting = true;
-    ::PostMessageA(m_hNotify, m_nNotify, 0, 0);
     return true;
 }
 

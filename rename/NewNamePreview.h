@@ -59,7 +59,10 @@ public:
         m_bRead = false;
     }
     // The options or the selection changed: the run is played again when next asked.
-    void Restart() { m_bPlayed = false; }
+    void Restart() {
+        m_bPlayed = false;
+        m_bPostponed = false;
+    }
 
     // The text of the column for list item nItem of the folder's list: the
     // new name, why there is none, or empty for a file a Start leaves out.
