@@ -52,13 +52,6 @@ std::string ExpandedPath(const std::string& path) {
     return NarrowNameExactly(expanded, narrow) ? narrow : path;
 }
 
-// A name as the file system compares names: without regard to letter case.
-std::wstring NameKey(const std::string& name) {
-    std::wstring key = WidenName(name);
-    ::CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
-    return key;
-}
-
 bool SamePath(const std::string& a, const std::string& b) {
     return ::CompareStringOrdinal(WidenName(a).c_str(), -1, WidenName(b).c_str(), -1, TRUE) ==
            CSTR_EQUAL;

@@ -5,7 +5,8 @@
 std::wstring WidenName(const std::string& name) {
     if (name.empty())
         return {};
-    int n = ::MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
+    int n =
+        ::MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(n > 0 ? n : 0), L'\0');
     if (n > 0)
         ::MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), &wide[0], n);
@@ -30,4 +31,10 @@ bool NarrowNameExactly(const std::wstring& name, std::string& narrow) {
 
 size_t PathUnits(const std::string& path) {
     return WidenName(path).size();
+}
+
+std::wstring NameKey(const std::string& name) {
+    std::wstring key = WidenName(name);
+    ::CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
+    return key;
 }

@@ -13,3 +13,6 @@ bool NarrowNameExactly(const std::wstring& name, std::string& narrow);
 
 // The length of a path in UTF-16 units, which is how the system's path limits count.
 size_t PathUnits(const std::string& path);
+
+// A name as the file system compares names: without regard to letter case.
+std::wstring NameKey(const std::string& name);

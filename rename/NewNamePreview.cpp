@@ -5,13 +5,6 @@
 #include "platform/FileFind.h"
 
 namespace {
-// A name as the file system compares names: without regard to letter case.
-std::wstring NameKey(const std::string& name) {
-    std::wstring key = WidenName(name);
-    ::CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
-    return key;
-}
-
 bool IsAnsiLeadByte(unsigned char c) {
     return ::IsDBCSLeadByte(c) != FALSE;
 }

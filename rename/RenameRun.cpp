@@ -41,13 +41,6 @@ constexpr size_t kListedFailures = 12;
 
 const char* const kBackDone = "All the name of files have been changed.";
 
-// A name as the file system compares names: without regard to letter case.
-std::wstring NameKey(const std::string& name) {
-    std::wstring key = WidenName(name);
-    ::CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
-    return key;
-}
-
 bool IsAnsiLeadByte(unsigned char c) {
     return ::IsDBCSLeadByte(c) != FALSE;
 }
