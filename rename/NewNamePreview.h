@@ -56,7 +56,8 @@ public:
 private:
     struct Entry {
         std::string name;
-        unsigned goneInPlay = 0; // renamed by the run as played that time
+        unsigned goneInPlay = 0;    // renamed by the run as played that time
+        unsigned decidedInPlay = 0; // decided, with its group, in the run as played that time
         CTime created;
         bool intact = true;
         LeftAloneReason leftAlone = LeftAloneReason::None;
@@ -87,14 +88,24 @@ private:
     std::unordered_set<std::wstring> m_made; // names the run has given
     std::vector<std::string> m_text;         // by entry, valid for the files played
     NameRules m_rules;
-    CFileFactsReader m_facts; // by entry
-    bool m_bWaiting = false;  // a row was shown as not yet read
+    // Related files, where the options keep them together: grouped once a reading of the folder.
+    bool m_bGrouped = false;
+    std::vector<FileGroup> m_groups;           // each member's file is its entry
+    std::vector<size_t> m_groupOf;             // by entry; none for a file left alone
+    std::vector<unsigned> m_groupPulledInPlay; // by group: a selected file brings it in that time
+    std::vector<int> m_groupFirstSelected;     // by group: the item that brings it in
+    CFileFactsReader m_facts;                  // by entry
+    bool m_bWaiting = false;                   // a row was shown as not yet read
 
     void Read(const std::string& folder);
     void ReadFacts();
     void Play();
-    // Decides the file of the entry, or gives false while the worker has not read it.
+    void Group();
+    // Decides the file of the entry with its group, or gives false while the
+    // worker has not read them all.
     bool Step(size_t entry);
+    // Plays a selection run up to list item nItem; false while the worker has not read that far.
+    bool PlaySelectionTo(int nItem);
     const std::string& ReadingText() const;
     bool Exists(const std::string& name) const;
 };

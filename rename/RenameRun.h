@@ -29,15 +29,26 @@ struct RunFile {
     size_t journalEntry = static_cast<size_t>(-1); // its entry in the journal file
 };
 
-enum class RenameOutcome {
-    Renamed,
-    LeftAlone, // gone, or not reachable by its name: nothing was done to it
+// What became of the files of a group.
+struct RenameOutcome {
+    int nRenamed = 0;
+    int nLeftAlone = 0; // gone, or not reachable by their names: nothing was done to them
 };
 
 // A file the run will not rename, and why; the run stops before it.
 class CRenameRefused : public CException {
 public:
     explicit CRenameRefused(std::string strMessage) : m_strMessage(std::move(strMessage)) {}
+    std::string GetErrorMessage() const override { return m_strMessage; }
+
+private:
+    std::string m_strMessage;
+};
+
+// A group of related files the run stopped in after it had renamed some of them.
+class CGroupPartlyRenamed : public CException {
+public:
+    explicit CGroupPartlyRenamed(std::string strMessage) : m_strMessage(std::move(strMessage)) {}
     std::string GetErrorMessage() const override { return m_strMessage; }
 
 private:
