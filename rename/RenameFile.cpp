@@ -69,8 +69,8 @@ bool CBeginnerPage::IsStillTheListedFile(RunFile& file, FileIdentity& identity) 
     return true;
 }
 
-RenameOutcome CBeginnerPage::RenameGroup(std::vector<RunFile>& files, const FileGroup& group) {
-    RenameOutcome outcome;
+void CBeginnerPage::RenameGroup(std::vector<RunFile>& files, const FileGroup& group, int& nRenamed,
+                                int& nLeftAlone) {
     std::vector<RunFile*> present;
     std::vector<FileIdentity> identities;
     std::vector<GroupFile> facts;
@@ -79,7 +79,7 @@ RenameOutcome CBeginnerPage::RenameGroup(std::vector<RunFile>& files, const File
         RunFile& file = files[member.file];
         FileIdentity identity;
         if (!IsStillTheListedFile(file, identity)) {
-            ++outcome.nLeftAlone;
+            ++nLeftAlone;
             continue;
         }
         present.push_back(&file);
@@ -88,7 +88,7 @@ RenameOutcome CBeginnerPage::RenameGroup(std::vector<RunFile>& files, const File
             {file.name, member, file.dates.Get(file.folder + file.name, file.created, m_options)});
     }
     if (present.empty())
-        return outcome;
+        return;
 
     CRenamerDlg* dlg = MainWindow();
     int unnumbered = 0;
@@ -139,7 +139,7 @@ RenameOutcome CBeginnerPage::RenameGroup(std::vector<RunFile>& files, const File
     for (size_t i = 0; i < present.size(); ++i) {
         if (g.files[i].verdict == RenameVerdict::LeftAlone) {
             present[i]->leftAlone = LeftAloneReason::PathTooLong;
-            ++outcome.nLeftAlone;
+            ++nLeftAlone;
             continue;
         }
         try {
@@ -155,9 +155,8 @@ RenameOutcome CBeginnerPage::RenameGroup(std::vector<RunFile>& files, const File
                  std::to_string(group.size())}));
         }
         ++nGroupRenamed;
-        ++outcome.nRenamed;
+        ++nRenamed;
     }
-    return outcome;
 }
 
 void CBeginnerPage::Commit(RunFile& file, const std::string& newPath,

@@ -555,9 +555,7 @@ void CRenamerDlg::StartRun() {
         m_pProgress->ShowWindow(SW_SHOW);
         size_t done = 0;
         for (size_t i = 0; i < groups.size() && !StopRequested(); ++i) {
-            const RenameOutcome outcome = m_pageBeginner.RenameGroup(files, groups[i]);
-            m_nRunRenamed += outcome.nRenamed;
-            m_nRunLeftAlone += outcome.nLeftAlone;
+            m_pageBeginner.RenameGroup(files, groups[i], m_nRunRenamed, m_nRunLeftAlone);
             done += groups[i].size();
             StepStrip(done, total);
         }

@@ -1,6 +1,6 @@
 // What a run needs beside the window: letting messages through between files,
-// the files it meets, what became of one of them, and the refusal that stops
-// a run before a file.
+// the files it meets, the refusal that stops a run before a file, and the
+// failure that stops it within a group of related files.
 #pragma once
 
 #include "FileIdentity.h"
@@ -27,12 +27,6 @@ struct RunFile {
     CFileDatesOnce dates;
     std::string plannedPath;                       // what the plan gives it; empty for none
     size_t journalEntry = static_cast<size_t>(-1); // its entry in the journal file
-};
-
-// What became of the files of a group.
-struct RenameOutcome {
-    int nRenamed = 0;
-    int nLeftAlone = 0; // gone, or not reachable by their names: nothing was done to them
 };
 
 // A file the run will not rename, and why; the run stops before it.
