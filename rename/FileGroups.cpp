@@ -72,7 +72,7 @@ std::vector<FileGroup> GroupRelatedFiles(const std::vector<std::string>& names,
         titles.insert(titleKeys[i]);
     }
 
-    // Each file's group key and its part; a name that extends another's whole
+    // Each file's group key, title and tail; a name that extends another's whole
     // name takes that file's, which is shorter, so that a chain always ends.
     std::vector<std::wstring> anchors(n);
     std::vector<GroupMember> members(n);
