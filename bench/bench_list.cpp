@@ -174,16 +174,38 @@ void PrintBreakdown(CWinApp& app, const std::string& folder) {
     std::printf("    LVM_INSERTITEM into the main window's list: %.3f s\n", windowInsert);
 }
 
-// A main window on a folder, ready to type a prefix, with the new names shown or not.
-class CTypingWindow {
+// A main window shown on a folder, its list filled; it goes with the object.
+class CFolderWindow {
 public:
-    CTypingWindow(CWinApp& app, const std::string& folder, bool newNames) : m_app(app) {
+    CFolderWindow(CWinApp& app, const std::string& folder) : m_app(app) {
         m_app.m_pMainWnd = &m_dlg;
         m_dlg.Create(CRenamerDlg::IDD, nullptr);
         m_dlg.ShowWindow(SW_SHOW);
         PumpWaiting(app);
         m_dlg.m_strFolderPath = folder;
         m_dlg.FillFileList();
+    }
+    ~CFolderWindow() {
+        m_dlg.DestroyWindow();
+        m_app.m_pMainWnd = nullptr;
+    }
+    CFolderWindow(const CFolderWindow&) = delete;
+    CFolderWindow& operator=(const CFolderWindow&) = delete;
+
+protected:
+    CWinApp& m_app;
+    CRenamerDlg m_dlg;
+
+    static void Click(HWND dialog, int id) {
+        ::SendMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+    }
+};
+
+// A main window on a folder, ready to type a prefix, with the new names shown or not.
+class CTypingWindow : public CFolderWindow {
+public:
+    CTypingWindow(CWinApp& app, const std::string& folder, bool newNames)
+        : CFolderWindow(app, folder) {
         Click(m_dlg.m_pageBeginner.m_hWnd, IDC_ADD_PREFIX);
         double t0 = Seconds();
         if (newNames) {
@@ -195,13 +217,6 @@ public:
         m_showing = Seconds() - t0;
         PumpWaiting(app);
     }
-    ~CTypingWindow() {
-        m_dlg.DestroyWindow();
-        m_app.m_pMainWnd = nullptr;
-    }
-    CTypingWindow(const CTypingWindow&) = delete;
-    CTypingWindow& operator=(const CTypingWindow&) = delete;
-
     // Seconds from the click on the option to the list shown with the column.
     double Showing() const { return m_showing; }
     void ScrollToTheEnd() {
@@ -228,13 +243,7 @@ public:
     }
 
 private:
-    CWinApp& m_app;
-    CRenamerDlg m_dlg;
     double m_showing = 0;
-
-    static void Click(HWND dialog, int id) {
-        ::SendMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
-    }
 };
 
 void BenchTyping(CWinApp& app, const std::string& folder, const BenchArgs& args, int files) {
@@ -353,32 +362,21 @@ std::string MakeCameraFolder(const CameraFile& jpeg, int files) {
 
 // A main window on a folder with the Expert page open, "Use the date the photo
 // was taken" on or off, for the new names to be shown.
-class CPreviewWindow {
+class CPreviewWindow : public CFolderWindow {
 public:
-    CPreviewWindow(CWinApp& app, const std::string& folder, bool dates) : m_app(app) {
-        m_app.m_pMainWnd = &m_dlg;
-        m_dlg.Create(CRenamerDlg::IDD, nullptr);
-        m_dlg.ShowWindow(SW_SHOW);
-        PumpWaiting(app);
-        m_dlg.m_strFolderPath = folder;
-        m_dlg.FillFileList();
+    CPreviewWindow(CWinApp& app, const std::string& folder, bool dates)
+        : CFolderWindow(app, folder) {
         m_dlg.m_pageExpert.ShowWindow(SW_SHOW);
         if (dates)
-            Click(IDC_USE_PHOTO_DATE);
+            ClickOption(IDC_USE_PHOTO_DATE);
         PumpWaiting(app);
     }
-    ~CPreviewWindow() {
-        m_dlg.DestroyWindow();
-        m_app.m_pMainWnd = nullptr;
-    }
-    CPreviewWindow(const CPreviewWindow&) = delete;
-    CPreviewWindow& operator=(const CPreviewWindow&) = delete;
 
     HWND Window() const { return m_dlg.m_hWnd; }
     CListCtrl& List() { return m_dlg.m_listFiles; }
     // The click on "Show new names" until the list is painted.
     void ShowNewNames() {
-        Click(IDC_SHOW_NEW_NAMES);
+        ClickOption(IDC_SHOW_NEW_NAMES);
         ::UpdateWindow(List().m_hWnd);
     }
     // Whether every row on show has its new name.
@@ -393,12 +391,7 @@ public:
     }
 
 private:
-    CWinApp& m_app;
-    CRenamerDlg m_dlg;
-
-    void Click(int id) {
-        ::SendMessageA(::GetDlgItem(m_dlg.m_pageExpert.m_options.m_hWnd, id), BM_CLICK, 0, 0);
-    }
+    void ClickOption(int id) { Click(m_dlg.m_pageExpert.m_options.m_hWnd, id); }
 };
 
 // One figure over the rounds, with its line for the table (it has no floor).

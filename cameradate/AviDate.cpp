@@ -15,6 +15,10 @@ constexpr size_t kMaxIditText = 64;
 // Where a writer's own prefix ("AVIF", "Exif") may push the TIFF header in strd.
 constexpr size_t kMaxExifPrefix = 32;
 constexpr size_t kMaxStreams = 16;
+// Chunks looked at in the whole file, nested lists included: a camera's header
+// list holds a few dozen, and a file that nests lists without end must not
+// cost a read per chunk for ever.
+constexpr int kMaxAviChunks = 4096;
 
 bool IsDigits(std::string_view text) {
     return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
@@ -93,8 +97,7 @@ public:
         const uint64_t end = RiffEnd(m_file);
         RiffChunk chunk;
         uint64_t at = 12;
-        for (int i = 0; i < kMaxRiffChunks && ReadRiffChunk(m_file, at, end, chunk);
-             ++i, at = chunk.Next()) {
+        for (; NextChunk(at, end, chunk); at = chunk.Next()) {
             if (ListType(m_file, chunk) == FourCC("hdrl"))
                 return HeaderDate(chunk);
         }
@@ -108,8 +111,7 @@ private:
         const uint64_t end = hdrl.body + hdrl.size;
         RiffChunk chunk;
         uint64_t at = hdrl.body + 4;
-        for (int i = 0; i < kMaxRiffChunks && ReadRiffChunk(m_file, at, end, chunk);
-             ++i, at = chunk.Next()) {
+        for (; NextChunk(at, end, chunk); at = chunk.Next()) {
             if (chunk.id == FourCC("IDIT") && !idit)
                 idit = chunk;
             else if (ListType(m_file, chunk) == FourCC("strl") && strds.size() < kMaxStreams)
@@ -130,12 +132,11 @@ private:
         return std::nullopt;
     }
 
-    void FindStrd(const RiffChunk& strl, std::vector<RiffChunk>& strds) const {
+    void FindStrd(const RiffChunk& strl, std::vector<RiffChunk>& strds) {
         const uint64_t end = strl.body + strl.size;
         RiffChunk chunk;
         uint64_t at = strl.body + 4;
-        for (int i = 0; i < kMaxRiffChunks && ReadRiffChunk(m_file, at, end, chunk);
-             ++i, at = chunk.Next()) {
+        for (; NextChunk(at, end, chunk); at = chunk.Next()) {
             if (chunk.id == FourCC("strd")) {
                 strds.push_back(chunk);
                 return;
@@ -143,7 +144,12 @@ private:
         }
     }
 
+    bool NextChunk(uint64_t at, uint64_t end, RiffChunk& chunk) {
+        return m_nChunksLeft-- > 0 && ReadRiffChunk(m_file, at, end, chunk);
+    }
+
     const CSource& m_file;
+    int m_nChunksLeft = kMaxAviChunks;
 };
 
 } // namespace

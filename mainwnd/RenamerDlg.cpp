@@ -286,6 +286,7 @@ void CRenamerDlg::FillFileList() {
 }
 
 void CRenamerDlg::OnDestroy() {
+    m_preview.StopReading();
     CLayoutDialog::OnDestroy();
     m_pProgress.reset();
     if (m_pSkinBitmap)
@@ -306,6 +307,7 @@ void CRenamerDlg::OnOptionsChanged() {
 void CRenamerDlg::ShowNewNames(bool bShow) {
     m_bNewNamesShown = bShow;
     if (!bShow) {
+        m_preview.StopReading();
         m_listFiles.SendMessage(LVM_DELETECOLUMN, 1);
         m_listFiles.SendMessage(LVM_SETCOLUMNWIDTH, 0, ScaleForDpi(kNameColumnWidth, GetDpi()));
         return;
@@ -349,9 +351,13 @@ void CRenamerDlg::ShowNewNames(bool bShow) {
     m_listFiles.SendMessage(LVM_SETCOLUMNWIDTH, 0, width * 3 / 5);
     m_listFiles.InsertColumn(1, LookupText("New name", "New name"), LVCFMT_LEFT, width);
     m_listFiles.SendMessage(LVM_SETCOLUMNWIDTH, 1, LVSCW_AUTOSIZE_USEHEADER);
+    // Redrawing off, each item's change costs no repaint of its own.
     const int count = m_listFiles.GetItemCount();
+    m_listFiles.SendMessage(WM_SETREDRAW, FALSE);
     for (int i = 0; i < count; ++i)
         SetNewNameCallback(i);
+    m_listFiles.SendMessage(WM_SETREDRAW, TRUE);
+    m_listFiles.Invalidate(FALSE);
 }
 
 void CRenamerDlg::SetNewNameCallback(int nItem) {

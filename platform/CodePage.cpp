@@ -38,3 +38,7 @@ std::wstring NameKey(const std::string& name) {
     ::CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
     return key;
 }
+
+bool IsAnsiLeadByte(unsigned char c) {
+    return ::IsDBCSLeadByte(c) != FALSE;
+}

@@ -16,3 +16,6 @@ size_t PathUnits(const std::string& path);
 
 // A name as the file system compares names: without regard to letter case.
 std::wstring NameKey(const std::string& name);
+
+// Whether c begins a character of two bytes in the ANSI code page.
+bool IsAnsiLeadByte(unsigned char c);

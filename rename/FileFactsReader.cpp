@@ -2,50 +2,100 @@
 
 #include "PhotoDateFile.h"
 
+#include "platform/CodePage.h"
 #include "platform/File.h"
+#include "platform/FileFind.h"
 
 #include <chrono>
+#include <thread>
 
-void CFileFactsReader::Start(std::vector<std::string> paths, bool bDates) {
+void CFileFactsReader::Start(const std::string& folder, bool bDates) {
     Stop();
-    m_paths = std::move(paths);
-    m_facts.assign(m_paths.size(), Facts());
-    m_bDates = bDates;
-    m_nReady.store(0);
-    m_bStop.store(false);
-    m_worker = std::thread([this] { Work(); });
+    auto job = std::make_shared<Job>();
+    job->hNotify = m_hNotify;
+    job->nMessage = m_nMessage;
+    job->folder = folder;
+    job->bDates = bDates;
+    m_pJob = job;
+    // The worker keeps the job alive for as long as it needs it.
+    std::thread([job] { Work(*job); }).detach();
 }
 
 void CFileFactsReader::Stop() {
-    m_bStop.store(true);
-    if (m_worker.joinable())
-        m_worker.join();
+    if (m_pJob)
+        m_pJob->bStop.store(true);
+    m_pJob.reset();
 }
 
-void CFileFactsReader::Work() {
+void CFileFactsReader::List(Job& job) {
+    CFileFind finder;
+    BOOL more = finder.FindFile(job.folder + "*.*");
+    std::unordered_map<std::wstring, int> keyCount;
+    std::vector<ListedFile>& files = job.listing.files;
+    while (more && !job.bStop.load()) {
+        more = finder.FindNextFile();
+        if (finder.IsDots())
+            continue;
+        const std::string name = finder.GetFileName();
+        const bool isFolder = finder.IsDirectory() != FALSE;
+        if (finder.IsNameIntact()) {
+            const std::wstring key = NameKey(name);
+            job.listing.keys.emplace(key, isFolder ? kFolder : files.size());
+            ++keyCount[key];
+        }
+        if (isFolder)
+            continue;
+        ListedFile file;
+        file.name = name;
+        file.created = finder.GetCreationTime();
+        file.intact = finder.IsNameIntact() != FALSE;
+        file.leftAlone =
+            file.intact ? NameLeftAlone(name, &IsAnsiLeadByte) : LeftAloneReason::NameNotExact;
+        if (file.intact)
+            job.listing.byName.emplace(name, files.size());
+        files.push_back(std::move(file));
+    }
+    // The run's own rule: two names that differ only in letter case are both left alone.
+    for (ListedFile& file : files)
+        if (file.leftAlone == LeftAloneReason::None && keyCount[NameKey(file.name)] > 1)
+            file.leftAlone = LeftAloneReason::CaseTwin;
+    // A file left alone for its name is never opened: its name may address another.
+    job.paths.reserve(files.size());
+    for (const ListedFile& file : files)
+        job.paths.push_back(file.leftAlone == LeftAloneReason::None ? job.folder + file.name
+                                                                    : std::string());
+    job.facts.assign(files.size(), Facts());
+}
+
+void CFileFactsReader::Work(Job& job) {
+    List(job);
+    job.bListed.store(true, std::memory_order_release);
+    Tell(job);
     using Clock = std::chrono::steady_clock;
     Clock::time_point told = Clock::now();
-    for (size_t i = 0; i < m_paths.size() && !m_bStop.load(); ++i) {
-        Facts& facts = m_facts[i];
-        if (!m_paths[i].empty()) {
+    for (size_t i = 0; i < job.paths.size() && !job.bStop.load(); ++i) {
+        Facts& facts = job.facts[i];
+        const std::string& path = job.paths[i];
+        if (!path.empty()) {
             FileIdentity identity;
-            facts.plain = ReadPlainFile(m_paths[i], identity);
+            facts.plain = ReadPlainFile(path, identity);
             // Only a plain file is opened for its content: a pipe would never answer.
-            if (facts.plain && m_bDates)
-                facts.taken = ReadPhotoDateFile(m_paths[i], facts.takenError);
+            if (facts.plain && job.bDates)
+                facts.taken = ReadPhotoDateFile(path, facts.takenError);
         }
-        m_nReady.store(i + 1, std::memory_order_release);
+        job.nReady.store(i + 1, std::memory_order_release);
         if (Clock::now() - told >= std::chrono::milliseconds(50)) {
-            Tell();
+            Tell(job);
             told = Clock::now();
         }
     }
-    Tell();
+    Tell(job);
 }
 
-void CFileFactsReader::Tell() {
-    // One message waits in the queue at a time; the window reads all that is ready.
-    if (m_hNotify && !m_bPosted.exchange(true))
-        if (!::PostMessageW(m_hNotify, m_nMessage, 0, 0))
-            m_bPosted.store(false);
+void CFileFactsReader::Tell(Job& job) {
+    // One message waits in the queue at a time; the window reads all that is
+    // ready. A dropped job tells nobody.
+    if (job.hNotify && !job.bStop.load() && !job.bPosted.exchange(true))
+        if (!::PostMessageW(job.hNotify, job.nMessage, 0, 0))
+            job.bPosted.store(false);
 }

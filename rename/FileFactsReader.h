@@ -1,21 +1,43 @@
-// What the "New name" column needs to know of each listed file from the disk
-// (whether it is a plain file of exactly its name, and the date its camera
-// recorded), read by a worker thread in the run's order, so that the window
-// never waits on a disk: a folder of 100,000 photos takes minutes to read.
-// The worker tells the window when more is known, at most every 50 ms.
+// What the "New name" column needs to know from the disk, read by a worker
+// thread so that the window never waits on a disk: first the folder as the
+// run lists it, then of each listed file, in the run's order, whether it is a
+// plain file of exactly its name and the date its camera recorded. A folder of
+// 100,000 photos takes a second to list and minutes to read. The worker tells
+// the window when more is known, at most every 50 ms.
 #pragma once
+
+#include "RenamePlan.h"
+
+#include "platform/Time.h"
 
 #include <windows.h>
 
 #include <atomic>
 #include <ctime>
+#include <memory>
 #include <optional>
 #include <string>
-#include <thread>
+#include <unordered_map>
 #include <vector>
 
 class CFileFactsReader {
 public:
+    // A file of the folder, as the run lists it.
+    struct ListedFile {
+        std::string name;
+        CTime created;
+        bool intact = true; // the code page holds its name exactly
+        LeftAloneReason leftAlone = LeftAloneReason::None;
+    };
+    // Every entry but the dots, hidden files too, in the file system's order;
+    // folders only stand in the way of names.
+    struct Listing {
+        std::vector<ListedFile> files;
+        std::unordered_map<std::string, size_t> byName; // file of a listed name
+        std::unordered_map<std::wstring, size_t> keys;  // file of every name, kFolder for folders
+    };
+    static constexpr size_t kFolder = static_cast<size_t>(-1);
+
     struct Facts {
         bool plain = false;           // a plain file of exactly its name
         std::optional<std::tm> taken; // read only when dates were asked for
@@ -32,31 +54,51 @@ public:
         m_hNotify = hWnd;
         m_nMessage = message;
     }
-    // Reads the files at paths in their order, their camera dates too where
-    // bDates; an empty path is passed over. What was read before is dropped.
-    void Start(std::vector<std::string> paths, bool bDates);
+    // Lists folder (with its separator, as the run joins names to it), then
+    // reads its files in their order, their camera dates too where bDates.
+    // What was read before is dropped.
+    void Start(const std::string& folder, bool bDates);
+    // Drops what is being read, at once: a worker in the middle of a slow
+    // read (a share, a file a cloud fetches) ends on its own after it.
     void Stop();
     // Whether the facts being read include the camera dates.
-    bool ReadsDates() const { return m_bDates; }
+    bool ReadsDates() const { return m_pJob && m_pJob->bDates; }
 
-    // How many of the files, from the first on, have been read; Get(i) is
-    // final for every i below it.
-    size_t Ready() const { return m_nReady.load(std::memory_order_acquire); }
-    const Facts& Get(size_t i) const { return m_facts[i]; }
+    // Whether the folder is listed; then TakeListing() gives it, once.
+    bool Listed() const { return m_pJob && m_pJob->bListed.load(std::memory_order_acquire); }
+    Listing TakeListing() { return std::move(m_pJob->listing); }
+    // How many of the listed files, from the first on, have been read; Get(i)
+    // is final for every i below it.
+    size_t Ready() const { return m_pJob ? m_pJob->nReady.load(std::memory_order_acquire) : 0; }
+    const Facts& Get(size_t i) const { return m_pJob->facts[i]; }
     // The window has taken the last message: the next one may be posted.
-    void Acknowledge() { m_bPosted.store(false); }
+    void Acknowledge() {
+        if (m_pJob)
+            m_pJob->bPosted.store(false);
+    }
 
 private:
+    // One folder's reading, shared by the window and its worker, so that the
+    // window can drop it without waiting for the worker to end.
+    struct Job {
+        HWND hNotify = nullptr;
+        UINT nMessage = 0;
+        std::string folder;
+        bool bDates = false;
+        Listing listing;
+        std::vector<std::string> paths; // by file; empty for a file never to be opened
+        std::vector<Facts> facts;
+        std::atomic<bool> bListed{false};
+        std::atomic<size_t> nReady{0};
+        std::atomic<bool> bStop{false};
+        std::atomic<bool> bPosted{false};
+    };
+
     HWND m_hNotify = nullptr;
     UINT m_nMessage = 0;
-    std::vector<std::string> m_paths;
-    std::vector<Facts> m_facts;
-    bool m_bDates = false;
-    std::atomic<size_t> m_nReady{0};
-    std::atomic<bool> m_bStop{false};
-    std::atomic<bool> m_bPosted{false};
-    std::thread m_worker;
+    std::shared_ptr<Job> m_pJob;
 
-    void Work();
-    void Tell();
+    static void Work(Job& job);
+    static void List(Job& job);
+    static void Tell(Job& job);
 };

@@ -5,18 +5,18 @@
 #include "platform/FileFind.h"
 
 namespace {
-bool IsAnsiLeadByte(unsigned char c) {
-    return ::IsDBCSLeadByte(c) != FALSE;
-}
-
 // PathUnits without making the wide path: the run's rule, at every keystroke.
 size_t CountPathUnits(const std::string& path) {
     return static_cast<size_t>(
         ::MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0));
 }
 
-// Folders stand in the way of names but are never renamed.
-constexpr size_t kFolder = static_cast<size_t>(-1);
+// A repaint's share of time for playing the run, and the pause after which the
+// next question starts another repaint's share.
+constexpr std::chrono::milliseconds kPlayShare(30);
+constexpr std::chrono::milliseconds kBurstGap(20);
+// Steps between looks at the clock: a step costs about a microsecond.
+constexpr size_t kStepsPerLook = 256;
 // A file left alone for its name belongs to no group.
 constexpr size_t kNoGroup = static_cast<size_t>(-1);
 } // namespace
@@ -34,58 +34,38 @@ void CNewNamePreview::Read(const std::string& folder) {
     m_strFolder = folder;
     m_strFolderDir = JoinPath(folder, "");
     m_entries.clear();
+    m_goneInPlay.clear();
+    m_decidedInPlay.clear();
     m_byName.clear();
     m_keys.clear();
-    // The run's own listing: every entry but the dots, hidden files too, in
-    // the file system's order; folders only stand in the way of names.
-    CFileFind finder;
-    BOOL more = finder.FindFile(JoinPath(folder, "*.*"));
-    std::unordered_map<std::wstring, int> keyCount;
-    while (more) {
-        more = finder.FindNextFile();
-        if (finder.IsDots())
-            continue;
-        const std::string name = finder.GetFileName();
-        const bool isFolder = finder.IsDirectory() != FALSE;
-        if (finder.IsNameIntact()) {
-            m_keys.emplace(NameKey(name), isFolder ? kFolder : m_entries.size());
-            ++keyCount[NameKey(name)];
-        }
-        if (isFolder)
-            continue;
-        Entry entry;
-        entry.name = name;
-        entry.created = finder.GetCreationTime();
-        entry.intact = finder.IsNameIntact() != FALSE;
-        entry.leftAlone =
-            entry.intact ? NameLeftAlone(name, &IsAnsiLeadByte) : LeftAloneReason::NameNotExact;
-        if (entry.intact)
-            m_byName.emplace(name, m_entries.size());
-        m_entries.push_back(std::move(entry));
-    }
-    // The run's own rule: two names that differ only in letter case are both left alone.
-    for (Entry& entry : m_entries)
-        if (entry.leftAlone == LeftAloneReason::None && keyCount[NameKey(entry.name)] > 1)
-            entry.leftAlone = LeftAloneReason::CaseTwin;
-    m_text.assign(m_entries.size(), std::string());
-    m_bGrouped = false;
+    m_text.clear();
     m_bRead = true;
+    m_bListed = false;
     m_bPlayed = false;
-    ReadFacts();
+    m_facts.Start(m_strFolderDir, WantsPhotoDate(m_readOptions()));
 }
 
-void CNewNamePreview::ReadFacts() {
-    // A file left alone for its name is never opened: its name may address another.
-    std::vector<std::string> paths;
-    paths.reserve(m_entries.size());
-    for (const Entry& entry : m_entries)
-        paths.push_back(entry.leftAlone == LeftAloneReason::None ? m_strFolderDir + entry.name
-                                                                 : std::string());
-    m_facts.Start(std::move(paths), WantsPhotoDate(m_readOptions()));
+bool CNewNamePreview::Listed() {
+    if (m_bListed)
+        return true;
+    if (!m_facts.Listed())
+        return false;
+    CFileFactsReader::Listing listing = m_facts.TakeListing();
+    m_entries = std::move(listing.files);
+    m_byName = std::move(listing.byName);
+    m_keys = std::move(listing.keys);
+    m_goneInPlay.assign(m_entries.size(), 0);
+    m_decidedInPlay.assign(m_entries.size(), 0);
+    m_bGrouped = false;
+    m_text.assign(m_entries.size(), std::string());
+    m_bListed = true;
+    m_bPlayed = false;
+    return true;
 }
 
 bool CNewNamePreview::FactsArrived() {
     m_facts.Acknowledge();
+    m_bPostponed = false;
     const bool waiting = m_bWaiting;
     m_bWaiting = false; // the repaint sets it again for a row still waiting
     return waiting;
@@ -93,9 +73,6 @@ bool CNewNamePreview::FactsArrived() {
 
 void CNewNamePreview::Play() {
     m_options = m_readOptions();
-    // The dates are read once the options want them, from the first file on.
-    if (WantsPhotoDate(m_options) && !m_facts.ReadsDates())
-        ReadFacts();
     m_startRefusal = StartRefusal(m_options, &IsAnsiLeadByte);
     // The count is kept by the list; the search for the first selected item
     // walks the items, which a folder of 100,000 files makes felt at every keystroke.
@@ -152,17 +129,17 @@ bool CNewNamePreview::Exists(const std::string& name) const {
         return true;
     const auto found = m_keys.find(key);
     return found != m_keys.end() &&
-           (found->second == kFolder || m_entries[found->second].goneInPlay != m_nPlay);
+           (found->second == CFileFactsReader::kFolder || m_goneInPlay[found->second] != m_nPlay);
 }
 
 const std::string& CNewNamePreview::ReadingText() const {
-    return WantsPhotoDate(m_options) ? m_reasons.readingDates : m_reasons.reading;
+    return m_facts.ReadsDates() ? m_reasons.readingDates : m_reasons.reading;
 }
 
 bool CNewNamePreview::Step(size_t index) {
-    Entry& entry = m_entries[index];
-    if (entry.decidedInPlay == m_nPlay)
+    if (m_decidedInPlay[index] == m_nPlay)
         return true; // with its group
+    const Entry& entry = m_entries[index];
     FileGroup single;
     const bool grouped = m_options.keepRelatedTogether && m_groupOf[index] != kNoGroup;
     if (!grouped)
@@ -171,7 +148,7 @@ bool CNewNamePreview::Step(size_t index) {
     auto tell = [this, &group](const std::string& text) {
         for (const GroupMember& member : group) {
             m_text[member.file] = text;
-            m_entries[member.file].decidedInPlay = m_nPlay;
+            m_decidedInPlay[member.file] = m_nPlay;
         }
         return true;
     };
@@ -192,8 +169,8 @@ bool CNewNamePreview::Step(size_t index) {
     std::vector<size_t> entries;
     for (const GroupMember& member : group) {
         const CFileFactsReader::Facts& facts = m_facts.Get(member.file);
-        Entry& e = m_entries[member.file];
-        e.decidedInPlay = m_nPlay;
+        const Entry& e = m_entries[member.file];
+        m_decidedInPlay[member.file] = m_nPlay;
         if (!facts.plain) {
             m_text[member.file] = m_reasons.leftAlone[LeftAloneReason::NotAFile];
             continue;
@@ -236,16 +213,18 @@ bool CNewNamePreview::Step(size_t index) {
             m_text[entries[i]] = m_reasons.leftAlone[LeftAloneReason::PathTooLong];
             continue;
         }
-        m_entries[entries[i]].goneInPlay = m_nPlay;
+        m_goneInPlay[entries[i]] = m_nPlay;
         m_made.insert(NameKey(d.newName));
         m_text[entries[i]] = d.newName;
     }
     return true;
 }
 
-bool CNewNamePreview::PlaySelectionTo(int nItem) {
+bool CNewNamePreview::PlaySelectionTo(int nItem, size_t& steps) {
     // The run takes the selected items in the list's order.
     while (m_nNextSelected != -1 && m_nNextSelected <= nItem) {
+        if (OutOfTime(++steps))
+            return false;
         const auto step = m_byName.find(m_list.GetItemText(m_nNextSelected, 0));
         // A name gone since the list was filled is left alone.
         if (step != m_byName.end() && !Step(step->second))
@@ -255,18 +234,47 @@ bool CNewNamePreview::PlaySelectionTo(int nItem) {
     return true;
 }
 
+bool CNewNamePreview::OutOfTime(size_t steps) {
+    if (m_bPostponed)
+        return true;
+    // Without a window to come back to, the run is played to the end.
+    if (!m_hNotify || steps % kStepsPerLook != 0 ||
+        std::chrono::steady_clock::now() - m_burstStart < kPlayShare)
+        return false;
+    m_bPostponed = true;
+    m_bWaiting = true;
+    ::PostMessageA(m_hNotify, m_nNotify, 0, 0);
+    return true;
+}
+
 std::string CNewNamePreview::TextFor(int nItem, const std::string& folder) {
     if (folder.empty())
         return std::string(); // Start asks for a folder first
-    if (!m_bRead || folder != m_strFolder)
+    const auto asked = std::chrono::steady_clock::now();
+    if (asked - m_lastAsked > kBurstGap)
+        m_burstStart = asked;
+    std::string text = Decide(nItem, folder);
+    m_lastAsked = std::chrono::steady_clock::now();
+    return text;
+}
+
+std::string CNewNamePreview::Decide(int nItem, const std::string& folder) {
+    // The dates are read once the options want them, from the first file on.
+    if (!m_bRead || folder != m_strFolder ||
+        (!m_bPlayed && !m_facts.ReadsDates() && WantsPhotoDate(m_readOptions())))
         Read(folder);
+    if (!Listed()) {
+        m_bWaiting = true;
+        return ReadingText();
+    }
     if (!m_bPlayed)
         Play();
     const auto found = m_byName.find(m_list.GetItemText(nItem, 0));
+    size_t steps = 0;
     if (!m_bSelection) {
         if (found == m_byName.end())
             return std::string();
-        while (m_nNextEntry <= found->second && Step(m_nNextEntry))
+        while (m_nNextEntry <= found->second && !OutOfTime(++steps) && Step(m_nNextEntry))
             ++m_nNextEntry;
         return m_nNextEntry > found->second ? m_text[found->second] : ReadingText();
     }
@@ -276,11 +284,11 @@ std::string CNewNamePreview::TextFor(int nItem, const std::string& folder) {
             m_groupOf[found->second] == kNoGroup ||
             m_groupPulledInPlay[m_groupOf[found->second]] != m_nPlay)
             return std::string();
-        return PlaySelectionTo(m_groupFirstSelected[m_groupOf[found->second]])
+        return PlaySelectionTo(m_groupFirstSelected[m_groupOf[found->second]], steps)
                    ? m_text[found->second]
                    : ReadingText();
     }
     if (found == m_byName.end())
         return m_reasons.leftAlone[LeftAloneReason::Gone]; // gone since the list was filled
-    return PlaySelectionTo(nItem) ? m_text[found->second] : ReadingText();
+    return PlaySelectionTo(nItem, steps) ? m_text[found->second] : ReadingText();
 }

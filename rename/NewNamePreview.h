@@ -1,10 +1,10 @@
 // The names a Start would give the listed files now, for the list's "New name"
-// column. The folder is listed once per filling of the list; what the run asks
-// of each file on the disk is read by a worker (CFileFactsReader). The run is
-// then played in memory, in its own order, with the run's own decision for
-// each file (DecideRename), up to the file asked for or the first file not yet
-// read: what is on screen costs only the files before it, and neither a
-// keystroke nor a scroll waits on the disk.
+// column. The folder is listed once per filling of the list, and what the run
+// asks of each file on the disk is read, by a worker (CFileFactsReader). The
+// run is then played in memory, in its own order, with the run's own decision
+// for each file (DecideRename), up to the file asked for or the first file not
+// yet read, a repaint's share of time at most: what is on screen costs only the
+// files before it, and neither a keystroke nor a scroll waits on the disk.
 #pragma once
 
 #include "FileFactsReader.h"
@@ -13,6 +13,7 @@
 #include "platform/CommonControls.h"
 #include "platform/Time.h"
 
+#include <chrono>
 #include <functional>
 #include <map>
 #include <string>
@@ -40,12 +41,23 @@ public:
     CNewNamePreview& operator=(const CNewNamePreview&) = delete;
 
     void SetReasons(Reasons reasons) { m_reasons = std::move(reasons); }
-    // Where the worker tells that more is known, for the window to repaint the column.
-    void NotifyWhenRead(HWND hWnd, UINT message) { m_facts.NotifyWhenRead(hWnd, message); }
-    // The worker's message arrived: whether a row on show waits for what it read.
+    // Where the worker tells that more is known, for the window to repaint the
+    // column; the column posts the same message to itself when a repaint has
+    // used its share of time and rows on show are still undecided.
+    void NotifyWhenRead(HWND hWnd, UINT message) {
+        m_hNotify = hWnd;
+        m_nNotify = message;
+        m_facts.NotifyWhenRead(hWnd, message);
+    }
+    // The message arrived: whether a row on show waits for what it brings.
     bool FactsArrived();
     // The list was filled anew: the folder is read again when next asked.
     void FolderRefilled() { m_bRead = false; }
+    // The column went: nothing more is read for it until it is asked again.
+    void StopReading() {
+        m_facts.Stop();
+        m_bRead = false;
+    }
     // The options or the selection changed: the run is played again when next asked.
     void Restart() { m_bPlayed = false; }
 
@@ -54,24 +66,20 @@ public:
     std::string TextFor(int nItem, const std::string& folder);
 
 private:
-    struct Entry {
-        std::string name;
-        unsigned goneInPlay = 0;    // renamed by the run as played that time
-        unsigned decidedInPlay = 0; // decided, with its group, in the run as played that time
-        CTime created;
-        bool intact = true;
-        LeftAloneReason leftAlone = LeftAloneReason::None;
-    };
+    using Entry = CFileFactsReader::ListedFile;
 
     const CListCtrl& m_list;
     std::function<RenameOptions()> m_readOptions;
     Reasons m_reasons;
 
-    // The folder as last read.
+    // The folder as last read: asked of the worker, then taken from it once listed.
     bool m_bRead = false;
-    std::string m_strFolder;      // as the window holds it
-    std::string m_strFolderDir;   // with its separator, as the run joins names to it
-    std::vector<Entry> m_entries; // files, in the run's order
+    bool m_bListed = false;
+    std::string m_strFolder;               // as the window holds it
+    std::string m_strFolderDir;            // with its separator, as the run joins names to it
+    std::vector<Entry> m_entries;          // files, in the run's order
+    std::vector<unsigned> m_goneInPlay;    // by entry: the play that renamed it
+    std::vector<unsigned> m_decidedInPlay; // by entry: the play that decided it, with its group
     std::unordered_map<std::string, size_t> m_byName; // entry of a listed name
     std::unordered_map<std::wstring, size_t> m_keys;  // entry of every name, folders too
 
@@ -97,15 +105,29 @@ private:
     CFileFactsReader m_facts;                  // by entry
     bool m_bWaiting = false;                   // a row was shown as not yet read
 
+    // One repaint asks for many rows in a row: together they get one share of
+    // time to play the run, so that the window answers while a large folder is
+    // played; the rest is played at the next repaint.
+    HWND m_hNotify = nullptr;
+    UINT m_nNotify = 0;
+    std::chrono::steady_clock::time_point m_burstStart;
+    std::chrono::steady_clock::time_point m_lastAsked;
+    bool m_bPostponed = false; // out of time until the message comes
+
+    std::string Decide(int nItem, const std::string& folder);
     void Read(const std::string& folder);
-    void ReadFacts();
+    // Whether the folder's listing is here, taking it from the worker when it is ready.
+    bool Listed();
     void Play();
     void Group();
     // Decides the file of the entry with its group, or gives false while the
     // worker has not read them all.
     bool Step(size_t entry);
-    // Plays a selection run up to list item nItem; false while the worker has not read that far.
-    bool PlaySelectionTo(int nItem);
+    // Plays a selection run up to list item nItem; false while the worker has
+    // not read that far or this burst of questions is out of time.
+    bool PlaySelectionTo(int nItem, size_t& steps);
+    // Whether this burst of questions has used its time; if so, the rest waits.
+    bool OutOfTime(size_t steps);
     const std::string& ReadingText() const;
     bool Exists(const std::string& name) const;
 };

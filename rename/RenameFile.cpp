@@ -14,10 +14,6 @@
 #include "platform/FileFind.h"
 
 namespace {
-bool IsAnsiLeadByte(unsigned char c) {
-    return ::IsDBCSLeadByte(c) != FALSE;
-}
-
 // A path the system's limit cannot hold does not address its file.
 bool FitsThePathLimit(const std::string& path) {
     return PathUnits(path) < kPathLimit;

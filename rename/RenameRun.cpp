@@ -41,10 +41,6 @@ constexpr size_t kListedFailures = 12;
 
 const char* const kBackDone = "All the name of files have been changed.";
 
-bool IsAnsiLeadByte(unsigned char c) {
-    return ::IsDBCSLeadByte(c) != FALSE;
-}
-
 // A count as the user's locale writes it: 12,345 or 12.345.
 std::string FormatCount(int nCount) {
     wchar_t thousands[8] = L",";

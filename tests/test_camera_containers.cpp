@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -171,6 +172,24 @@ TEST(CameraContainers, AviIditInEitherFormElseExifInAStreamsData) {
     EXPECT_EQ(DateOf(Avi(std::string("Tue Mar  3 09:44:56 2008\n") + '\0', exif)),
               "2008:03:03 09:44:56");
     EXPECT_EQ(DateOf(Avi("not a date", exif)), "2016:01:02 03:04:05");
+    // Stream lists without end cost a bounded number of reads, not one per chunk.
+    std::string junk;
+    for (int i = 0; i < 100; ++i)
+        junk += RiffChunk("JUNK", "");
+    std::string lists;
+    for (int i = 0; i < 3000; ++i)
+        lists += RiffChunk("LIST", "strl" + junk);
+    const std::string endless = RiffChunk("RIFF", "AVI " + RiffChunk("LIST", "hdrl" + lists));
+    int reads = 0;
+    const CameraByteReader read = [&](uint64_t offset, size_t size, unsigned char* out) {
+        ++reads;
+        if (offset > endless.size() || size > endless.size() - offset)
+            return size_t(0);
+        std::copy_n(endless.data() + offset, size, out);
+        return size;
+    };
+    EXPECT_EQ(DateText(ReadCameraDate(read, endless.size())), "none");
+    EXPECT_LT(reads, 20000);
 }
 
 // A packet of 192 bytes: its time code, its header and the payload behind

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -57,6 +58,16 @@ TEST(PhotoDate, ReadsTheCameraDateInOrderOfPreferenceFromAFewBytes) {
         EXPECT_EQ(DateText(ReadCounting(file, bytesRead)), c.date) << c.file;
         EXPECT_EQ(DateText(ReadCameraDate(file.data(), file.size())), c.date) << c.file;
         EXPECT_LT(bytesRead, 4096u) << c.file; // original.jpg alone is 300 KB
+    }
+    // Panasonic's RW2 and RWL and Olympus's ORF: TIFF under magic numbers of their own.
+    for (const char* magic : {"IIU\0", "IIRO", "IIRS", "MMOR"}) {
+        const bool intel = magic[0] == 'I';
+        std::vector<unsigned char> file =
+            SampleBytes(intel ? "little-endian.tif" : "big-endian.tif");
+        std::copy(magic + 2, magic + 4, file.begin() + 2);
+        EXPECT_EQ(DateText(ReadCameraDate(file.data(), file.size())),
+                  intel ? "2016:01:02 03:04:05" : "2015:10:11 12:13:14")
+            << magic;
     }
 }
 

@@ -275,8 +275,6 @@ void EndProgram(PROCESS_INFORMATION& pi, HWND mainWnd) {
     ::CloseHandle(pi.hProcess);
 }
 
-// A run killed in its middle: the next start finds its journal, says how far
-// it came, and gives the files their old names (Yes) or leaves that to Back (No).
 // The name a camera date gives with the default options: "IMG 2019-7-14  9_8_7.jpg".
 std::string CameraName(const std::string& file, const SYSTEMTIME& t) {
     const size_t dot = file.rfind('.');
@@ -324,6 +322,8 @@ std::map<std::string, std::string> MakeCameraFolder(const std::string& camera) {
     return names;
 }
 
+// A run killed in its middle: the next start finds its journal, says how far
+// it came, and gives the files their old names (Yes) or leaves that to Back (No).
 void KilledRunIsUndoneAtTheNextStart(const std::string& program, const std::string& folder,
                                      bool answerYes) {
     const int files = 2000;

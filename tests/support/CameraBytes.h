@@ -39,7 +39,7 @@ inline std::string Box(const std::string& type, const std::string& body, bool la
 inline std::string DateText(const std::optional<std::tm>& t, const char* none = "none") {
     if (!t)
         return none;
-    char s[32];
+    char s[80]; // room for any int the fields hold
     std::snprintf(s, sizeof(s), "%04d:%02d:%02d %02d:%02d:%02d", t->tm_year + 1900, t->tm_mon + 1,
                   t->tm_mday, t->tm_hour, t->tm_min, t->tm_sec);
     return s;
