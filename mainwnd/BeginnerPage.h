@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class CRenamerDlg;
 
@@ -28,10 +29,13 @@ public:
     CJournalFile m_journalFile; // the journal on disk
     CLinkStatic m_linkHomepage;
 
-    // Renames one file the run met, by the options as the controls show them
-    // now, if it is still the file met. Raises CException when the file must
-    // not or cannot be renamed: the run stops.
-    RenameOutcome RenameFile(RunFile& file);
+    // Renames the files of one group the run met (each file is one where
+    // related files are not kept together), by the options as the controls
+    // show them now, each if it is still the file met. Raises CException when
+    // a file must not or cannot be renamed: the run stops, before the group
+    // where a file of it refuses. Counts each file renamed or left alone as it goes.
+    void RenameGroup(std::vector<RunFile>& files, const FileGroup& group, int& nRenamed,
+                     int& nLeftAlone);
     // The options as the controls of both pages show them now.
     const RenameOptions& ReadOptions();
     // Names as the disk answers for them, for the run's decisions.
@@ -59,6 +63,11 @@ protected:
 
 private:
     CRenamerDlg* MainWindow() const;
+    // Whether the run may still rename the file it met under that name; the
+    // identity Back asks for.
+    bool IsStillTheListedFile(RunFile& file, FileIdentity& identity);
+    // The journal, then the rename, then the journal again.
+    void Commit(RunFile& file, const std::string& newPath, const FileIdentity& identity);
 };
 
 // The product's homepage, the link's target.

@@ -12,18 +12,20 @@
 
 namespace {
 // Where the options sit on the page, in its dialog units: below the notice and
-// the contact text, which end at y = 80.
-constexpr RECT kOptionsPlace = {0, 84, 221, 150};
+// the contact text, which end at y = 68.
+constexpr RECT kOptionsPlace = {0, 72, 221, 158};
 } // namespace
 
 BEGIN_MESSAGE_MAP(CExpertOptions, CDialog)
     ON_BN_CLICKED(IDC_USE_PHOTO_DATE, OnOptionClicked)
     ON_BN_CLICKED(IDC_SHOW_NEW_NAMES, OnOptionClicked)
+    ON_BN_CLICKED(IDC_KEEP_RELATED, OnOptionClicked)
 END_MESSAGE_MAP()
 
 void CExpertOptions::DoDataExchange(CDataExchange* pDX) {
     DDX_Check(pDX, IDC_USE_PHOTO_DATE, m_bUsePhotoDate);
     DDX_Check(pDX, IDC_SHOW_NEW_NAMES, m_bShowNewNames);
+    DDX_Check(pDX, IDC_KEEP_RELATED, m_bKeepRelated);
 }
 
 BOOL CExpertOptions::OnInitDialog() {
@@ -80,4 +82,11 @@ bool CExpertPage::ShowsNewNames() {
         return false;
     m_options.UpdateData(TRUE);
     return m_options.m_bShowNewNames != 0;
+}
+
+bool CExpertPage::KeepsRelatedTogether() {
+    if (!m_options.m_hWnd)
+        return false;
+    m_options.UpdateData(TRUE);
+    return m_options.m_bKeepRelated != 0;
 }

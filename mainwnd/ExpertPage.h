@@ -16,6 +16,7 @@ public:
 
     int m_bUsePhotoDate = 0;
     int m_bShowNewNames = 0;
+    int m_bKeepRelated = 0;
 
     BOOL OnInitDialog() override;
     void OnOK() override {}     // Enter on the Expert page does nothing
@@ -37,6 +38,7 @@ public:
     // The options as their check boxes show them now; off before the page was opened.
     bool UsesPhotoDate();
     bool ShowsNewNames();
+    bool KeepsRelatedTogether();
 
     BOOL OnInitDialog() override;
     void OnOK() override {}     // Enter on this page does nothing

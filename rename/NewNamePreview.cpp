@@ -17,6 +17,8 @@ constexpr std::chrono::milliseconds kPlayShare(30);
 constexpr std::chrono::milliseconds kBurstGap(20);
 // Steps between looks at the clock: a step costs about a microsecond.
 constexpr size_t kStepsPerLook = 256;
+// A file left alone for its name belongs to no group.
+constexpr size_t kNoGroup = static_cast<size_t>(-1);
 } // namespace
 
 CNewNamePreview::CNewNamePreview(const CListCtrl& list, std::function<RenameOptions()> options)
@@ -33,6 +35,7 @@ void CNewNamePreview::Read(const std::string& folder) {
     m_strFolderDir = JoinPath(folder, "");
     m_entries.clear();
     m_goneInPlay.clear();
+    m_decidedInPlay.clear();
     m_byName.clear();
     m_keys.clear();
     m_text.clear();
@@ -53,6 +56,8 @@ bool CNewNamePreview::Listed() {
     m_byName = std::move(listing.byName);
     m_keys = std::move(listing.keys);
     m_goneInPlay.assign(m_entries.size(), 0);
+    m_decidedInPlay.assign(m_entries.size(), 0);
+    m_bGrouped = false;
     m_text.assign(m_entries.size(), std::string());
     m_bListed = true;
     m_bPlayed = false;
@@ -83,6 +88,43 @@ void CNewNamePreview::Play() {
     ++m_nPlay;
     m_made.clear();
     m_bPlayed = true;
+    if (!m_options.keepRelatedTogether)
+        return;
+    if (!m_bGrouped)
+        Group();
+    // A selection run renames the whole group of every selected file, where
+    // the group's first selected file comes.
+    if (m_bSelection)
+        for (int i = m_nNextSelected; i != -1; i = m_list.GetNextItem(i, LVNI_SELECTED)) {
+            const auto found = m_byName.find(m_list.GetItemText(i, 0));
+            if (found == m_byName.end() || m_groupOf[found->second] == kNoGroup)
+                continue;
+            const size_t group = m_groupOf[found->second];
+            if (m_groupPulledInPlay[group] != m_nPlay) {
+                m_groupPulledInPlay[group] = m_nPlay;
+                m_groupFirstSelected[group] = i;
+            }
+        }
+}
+
+void CNewNamePreview::Group() {
+    std::vector<size_t> related;
+    std::vector<std::string> names;
+    for (size_t i = 0; i < m_entries.size(); ++i)
+        if (m_entries[i].leftAlone == LeftAloneReason::None) {
+            related.push_back(i);
+            names.push_back(m_entries[i].name);
+        }
+    m_groups = GroupRelatedFiles(names, &NameKey);
+    m_groupOf.assign(m_entries.size(), kNoGroup);
+    for (size_t g = 0; g < m_groups.size(); ++g)
+        for (GroupMember& member : m_groups[g]) {
+            member.file = related[member.file];
+            m_groupOf[member.file] = g;
+        }
+    m_groupPulledInPlay.assign(m_groups.size(), 0);
+    m_groupFirstSelected.assign(m_groups.size(), -1);
+    m_bGrouped = true;
 }
 
 bool CNewNamePreview::Exists(const std::string& name) const {
@@ -99,59 +141,100 @@ const std::string& CNewNamePreview::ReadingText() const {
 }
 
 bool CNewNamePreview::Step(size_t index) {
-    Entry& entry = m_entries[index];
-    std::string& text = m_text[index];
-    if (m_startRefusal != RenameVerdict::Rename) {
-        text = m_reasons.start[m_startRefusal];
+    if (m_decidedInPlay[index] == m_nPlay)
+        return true; // with its group
+    const Entry& entry = m_entries[index];
+    FileGroup single;
+    const bool grouped = m_options.keepRelatedTogether && m_groupOf[index] != kNoGroup;
+    if (!grouped)
+        single = SingleFile(index, entry.name);
+    const FileGroup& group = grouped ? m_groups[m_groupOf[index]] : single;
+    auto tell = [this, &group](const std::string& text) {
+        for (const GroupMember& member : group) {
+            m_text[member.file] = text;
+            m_decidedInPlay[member.file] = m_nPlay;
+        }
         return true;
-    }
-    if (m_bStopped) {
-        text = m_reasons.notReached;
-        return true;
-    }
-    if (entry.leftAlone != LeftAloneReason::None) {
-        text = m_reasons.leftAlone[entry.leftAlone];
-        return true;
-    }
-    if (index >= m_facts.Ready()) {
-        text = ReadingText();
-        m_bWaiting = true;
-        return false;
-    }
+    };
+    if (m_startRefusal != RenameVerdict::Rename)
+        return tell(m_reasons.start[m_startRefusal]);
+    if (m_bStopped)
+        return tell(m_reasons.notReached);
+    if (entry.leftAlone != LeftAloneReason::None)
+        return tell(m_reasons.leftAlone[entry.leftAlone]);
+    for (const GroupMember& member : group)
+        if (member.file >= m_facts.Ready()) {
+            m_text[index] = ReadingText();
+            m_bWaiting = true;
+            return false;
+        }
     // As the run asks before it renames a file: a plain file of exactly this name.
-    const CFileFactsReader::Facts& facts = m_facts.Get(index);
-    if (!facts.plain) {
-        text = m_reasons.leftAlone[LeftAloneReason::NotAFile];
-        return true;
+    std::vector<GroupFile> files;
+    std::vector<size_t> entries;
+    for (const GroupMember& member : group) {
+        const CFileFactsReader::Facts& facts = m_facts.Get(member.file);
+        const Entry& e = m_entries[member.file];
+        m_decidedInPlay[member.file] = m_nPlay;
+        if (!facts.plain) {
+            m_text[member.file] = m_reasons.leftAlone[LeftAloneReason::NotAFile];
+            continue;
+        }
+        GroupFile file{e.name, member, FileDates()};
+        std::tm created = {};
+        if (e.created.GetLocalTm(created))
+            file.dates.created = created;
+        file.dates.taken = facts.taken;
+        file.dates.takenError = facts.takenError;
+        files.push_back(std::move(file));
+        entries.push_back(member.file);
     }
-    FileDates dates;
-    std::tm created = {};
-    if (entry.created.GetLocalTm(created))
-        dates.created = created;
-    dates.taken = facts.taken;
-    dates.takenError = facts.takenError;
-    const RenameDecision d =
-        DecideRename(m_strFolderDir, entry.name, dates, m_options, m_nClashCount, m_rules);
+    if (files.empty())
+        return true;
+    const GroupDecision g = DecideGroup(m_strFolderDir, files, m_options, m_nClashCount, m_rules);
     // A numbered name that is taken too stops the run; the file's own name is
     // no other file's, and the rename to it leaves the file as it is.
-    if (d.verdict == RenameVerdict::Rename && d.clashed && Exists(d.newName) &&
-        NameKey(d.newName) != NameKey(entry.name)) {
-        text = m_reasons.takenTwice;
+    size_t stopper = g.refused;
+    bool takenTwice = false;
+    for (size_t i = 0; i < files.size() && g.verdict == RenameVerdict::Rename; ++i) {
+        const RenameDecision& d = g.files[i];
+        if (d.verdict == RenameVerdict::Rename && d.clashed && Exists(d.newName) &&
+            NameKey(d.newName) != NameKey(files[i].name)) {
+            stopper = i;
+            takenTwice = true;
+            break;
+        }
+    }
+    if (g.verdict != RenameVerdict::Rename || takenTwice) {
+        const std::string& reason = takenTwice ? m_reasons.takenTwice : m_reasons.file[g.verdict];
+        for (size_t i = 0; i < files.size(); ++i)
+            m_text[entries[i]] = i == stopper ? reason : m_reasons.notReached;
         m_bStopped = true;
         return true;
     }
-    if (d.verdict == RenameVerdict::Rename) {
-        m_goneInPlay[index] = m_nPlay;
+    for (size_t i = 0; i < files.size(); ++i) {
+        const RenameDecision& d = g.files[i];
+        if (d.verdict == RenameVerdict::LeftAlone) {
+            m_text[entries[i]] = m_reasons.leftAlone[LeftAloneReason::PathTooLong];
+            continue;
+        }
+        m_goneInPlay[entries[i]] = m_nPlay;
         m_made.insert(NameKey(d.newName));
-        text = d.newName;
-        return true;
+        m_text[entries[i]] = d.newName;
     }
-    if (d.verdict == RenameVerdict::LeftAlone) {
-        text = m_reasons.leftAlone[LeftAloneReason::PathTooLong];
-        return true;
+    return true;
+}
+
+bool CNewNamePreview::PlaySelectionTo(int nItem, size_t& steps) {
+    // The run takes the selected items in the list's order.
+    while (m_nNextSelected != -1 && m_nNextSelected <= nItem) {
+        if (OutOfTime(++steps))
+            return false;
+        const auto step = m_byName.find(m_list.GetItemText(m_nNextSelected, 0));
+        // A name gone since the list was filled is left alone.
+        if (step != m_byName.end() && !Step(step->second))
+            return false;
+        m_nNextSelected = m_list.GetNextItem(m_nNextSelected, LVNI_SELECTED);
     }
-    text = m_reasons.file[d.verdict];
-    m_bStopped = true;
     return true;
 }
 
@@ -201,19 +284,17 @@ std::string CNewNamePreview::Decide(int nItem, const std::string& folder) {
             ++m_nNextEntry;
         return m_nNextEntry > found->second ? m_text[found->second] : ReadingText();
     }
-    if (!(m_list.SendMessage(LVM_GETITEMSTATE, nItem, LVIS_SELECTED) & LVIS_SELECTED))
-        return std::string();
+    if (!(m_list.SendMessage(LVM_GETITEMSTATE, nItem, LVIS_SELECTED) & LVIS_SELECTED)) {
+        // A file the run leaves out, unless a selected file brings in its group.
+        if (found == m_byName.end() || !m_options.keepRelatedTogether ||
+            m_groupOf[found->second] == kNoGroup ||
+            m_groupPulledInPlay[m_groupOf[found->second]] != m_nPlay)
+            return std::string();
+        return PlaySelectionTo(m_groupFirstSelected[m_groupOf[found->second]], steps)
+                   ? m_text[found->second]
+                   : ReadingText();
+    }
     if (found == m_byName.end())
         return m_reasons.leftAlone[LeftAloneReason::Gone]; // gone since the list was filled
-    // The run takes the selected items in the list's order.
-    while (m_nNextSelected != -1 && m_nNextSelected <= nItem) {
-        if (OutOfTime(++steps))
-            return ReadingText();
-        const auto step = m_byName.find(m_list.GetItemText(m_nNextSelected, 0));
-        // A name gone since the list was filled is left alone.
-        if (step != m_byName.end() && !Step(step->second))
-            return ReadingText();
-        m_nNextSelected = m_list.GetNextItem(m_nNextSelected, LVNI_SELECTED);
-    }
-    return m_text[found->second];
+    return PlaySelectionTo(nItem, steps) ? m_text[found->second] : ReadingText();
 }

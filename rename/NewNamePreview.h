@@ -78,10 +78,11 @@ private:
     // The folder as last read: asked of the worker, then taken from it once listed.
     bool m_bRead = false;
     bool m_bListed = false;
-    std::string m_strFolder;            // as the window holds it
-    std::string m_strFolderDir;         // with its separator, as the run joins names to it
-    std::vector<Entry> m_entries;       // files, in the run's order
-    std::vector<unsigned> m_goneInPlay; // by entry: the play that renamed it
+    std::string m_strFolder;               // as the window holds it
+    std::string m_strFolderDir;            // with its separator, as the run joins names to it
+    std::vector<Entry> m_entries;          // files, in the run's order
+    std::vector<unsigned> m_goneInPlay;    // by entry: the play that renamed it
+    std::vector<unsigned> m_decidedInPlay; // by entry: the play that decided it, with its group
     std::unordered_map<std::string, size_t> m_byName; // entry of a listed name
     std::unordered_map<std::wstring, size_t> m_keys;  // entry of every name, folders too
 
@@ -98,8 +99,14 @@ private:
     std::unordered_set<std::wstring> m_made; // names the run has given
     std::vector<std::string> m_text;         // by entry, valid for the files played
     NameRules m_rules;
-    CFileFactsReader m_facts; // by entry
-    bool m_bWaiting = false;  // a row was shown as not yet read
+    // Related files, where the options keep them together: grouped once a reading of the folder.
+    bool m_bGrouped = false;
+    std::vector<FileGroup> m_groups;           // each member's file is its entry
+    std::vector<size_t> m_groupOf;             // by entry; none for a file left alone
+    std::vector<unsigned> m_groupPulledInPlay; // by group: a selected file brings it in that time
+    std::vector<int> m_groupFirstSelected;     // by group: the item that brings it in
+    CFileFactsReader m_facts;                  // by entry
+    bool m_bWaiting = false;                   // a row was shown as not yet read
 
     // One repaint asks for many rows in a row: together they get one share of
     // time to play the run, so that the window answers while a large folder is
@@ -115,8 +122,13 @@ private:
     // Whether the folder's listing is here, taking it from the worker when it is ready.
     bool Listed();
     void Play();
-    // Decides the file of the entry, or gives false while the worker has not read it.
+    void Group();
+    // Decides the file of the entry with its group, or gives false while the
+    // worker has not read them all.
     bool Step(size_t entry);
+    // Plays a selection run up to list item nItem; false while the worker has
+    // not read that far or this burst of questions is out of time.
+    bool PlaySelectionTo(int nItem, size_t& steps);
     // Whether this burst of questions has used its time; if so, the rest waits.
     bool OutOfTime(size_t steps);
     const std::string& ReadingText() const;

@@ -42,81 +42,139 @@ const RenameOptions& CBeginnerPage::ReadOptions() {
     UpdateData(TRUE);
     CRenamerDlg* dlg = MainWindow();
     m_options.usePhotoDate = dlg && dlg->m_pageExpert.UsesPhotoDate() ? 1 : 0;
+    m_options.keepRelatedTogether = dlg && dlg->m_pageExpert.KeepsRelatedTogether() ? 1 : 0;
     return m_options;
 }
 
-RenameOutcome CBeginnerPage::RenameFile(RunFile& file) {
+bool CBeginnerPage::IsStillTheListedFile(RunFile& file, FileIdentity& identity) {
     if (file.leftAlone != LeftAloneReason::None)
-        return RenameOutcome::LeftAlone;
+        return false;
     // Still the file the run listed under this name, and still exactly that name.
     const std::string path = file.folder + file.name;
     FileIdentity now;
     if (!IsAbsolutePath(path) || !FitsThePathLimit(path) || !ReadPlainFile(path, now)) {
         file.leftAlone = LeftAloneReason::NotAFile;
-        return RenameOutcome::LeftAlone;
+        return false;
     }
     if (file.identity.known && !SameFile(file.identity, now)) {
         file.leftAlone = LeftAloneReason::NotTheListedFile;
-        return RenameOutcome::LeftAlone;
+        return false;
     }
     // What the folder listed holds the file's number too, which Back asks for.
-    const FileIdentity identity = file.identity.known ? file.identity : now;
+    identity = file.identity.known ? file.identity : now;
+    return true;
+}
+
+void CBeginnerPage::RenameGroup(std::vector<RunFile>& files, const FileGroup& group, int& nRenamed,
+                                int& nLeftAlone) {
+    std::vector<RunFile*> present;
+    std::vector<FileIdentity> identities;
+    std::vector<GroupFile> facts;
     ReadOptions();
-    const FileDates& dates = file.dates.Get(path, file.created, m_options);
+    for (const GroupMember& member : group) {
+        RunFile& file = files[member.file];
+        FileIdentity identity;
+        if (!IsStillTheListedFile(file, identity)) {
+            ++nLeftAlone;
+            continue;
+        }
+        present.push_back(&file);
+        identities.push_back(identity);
+        facts.push_back(
+            {file.name, member, file.dates.Get(file.folder + file.name, file.created, m_options)});
+    }
+    if (present.empty())
+        return;
 
     CRenamerDlg* dlg = MainWindow();
     int unnumbered = 0;
-    const RenameDecision d =
-        DecideRename(file.folder, file.name, dates, m_options,
-                     dlg ? dlg->m_nCollisionCount : unnumbered, DiskNameRules());
-    switch (d.verdict) {
+    const std::string& folder = present[0]->folder;
+    const GroupDecision g = DecideGroup(folder, facts, m_options,
+                                        dlg ? dlg->m_nCollisionCount : unnumbered, DiskNameRules());
+    const RunFile& refused = *present[g.refused];
+    const std::string path = refused.folder + refused.name;
+    switch (g.verdict) {
     case RenameVerdict::Rename:
-        break;
     case RenameVerdict::LeftAlone:
-        file.leftAlone = LeftAloneReason::PathTooLong;
-        return RenameOutcome::LeftAlone;
+        break;
     case RenameVerdict::NoDate:
         Refuse("NoCreationTime",
                "The creation time of this file cannot be read as a date, so it was not "
                "renamed and the run stopped here:\n\n%1",
-               path, file.name);
+               path, refused.name);
     case RenameVerdict::Unreadable:
         Refuse("PhotoUnreadable",
                "The date this photo was taken cannot be read (%2), so it was not renamed and the "
                "run stopped here:\n\n%1",
-               path, SystemErrorText(dates.takenError));
+               path, SystemErrorText(facts[g.refused].dates.takenError));
     case RenameVerdict::BadText:
         throw CFileException(ERROR_INVALID_NAME, path);
     case RenameVerdict::Reserved:
         Refuse("ReservedName",
                "Windows reserves the name \"%2\" for a device or would store it changed, so "
                "this file was not renamed and the run stopped here:\n\n%1",
-               path, d.newName);
+               path, g.files[g.refused].newName);
     case RenameVerdict::PathTooLong:
         Refuse("PathTooLong",
                "The new name \"%2\" would make the path of this file 260 characters or longer, "
                "too long to be renamed back, so it was not renamed and the run stopped here:\n\n%1",
-               path, d.newName);
+               path, g.files[g.refused].newName);
     }
+    // A numbered name taken too would fail its rename: it fails before the
+    // group's first, so that no group is left half renamed by it.
+    if (present.size() > 1)
+        for (size_t i = 0; i < present.size(); ++i) {
+            const RenameDecision& d = g.files[i];
+            const std::string own = present[i]->folder + present[i]->name;
+            if (d.verdict == RenameVerdict::Rename && d.clashed && IsPathTaken(d.newPath) &&
+                NameKey(d.newPath) != NameKey(own))
+                throw CFileException(ERROR_ALREADY_EXISTS, own);
+        }
 
+    int nGroupRenamed = 0;
+    for (size_t i = 0; i < present.size(); ++i) {
+        if (g.files[i].verdict == RenameVerdict::LeftAlone) {
+            present[i]->leftAlone = LeftAloneReason::PathTooLong;
+            ++nLeftAlone;
+            continue;
+        }
+        try {
+            Commit(*present[i], g.files[i].newPath, identities[i]);
+        } catch (const CException& e) {
+            if (nGroupRenamed == 0)
+                throw;
+            throw CGroupPartlyRenamed(InsertArgs(
+                LookupText("GroupPartlyRenamed",
+                           "%1\n\nThe files that belong with \"%2\" were renamed only in part: %3 "
+                           "of %4 have their new names, the others still their old ones."),
+                {e.GetErrorMessage(), folder + group[0].title, std::to_string(nGroupRenamed),
+                 std::to_string(group.size())}));
+        }
+        ++nGroupRenamed;
+        ++nRenamed;
+    }
+}
+
+void CBeginnerPage::Commit(RunFile& file, const std::string& newPath,
+                           const FileIdentity& identity) {
     // The journal is on disk before the rename it records: the plan, or the
     // name the run gives instead, as things stand now. A journal that cannot
     // be written stops the run, before the rename or just after it.
+    const std::string path = file.folder + file.name;
     JournalEntry entry;
     entry.oldPath = path;
-    entry.newPath = d.newPath;
+    entry.newPath = newPath;
     entry.identity = identity;
     const bool announced =
         file.journalEntry == static_cast<size_t>(-1)
             ? m_journalFile.Plan(entry, file.journalEntry)
-            : d.newPath == file.plannedPath || m_journalFile.Moved(file.journalEntry, d.newPath);
+            : newPath == file.plannedPath || m_journalFile.Moved(file.journalEntry, newPath);
     if (!announced)
         throw CFileException(::GetLastError(), m_journalFile.Path());
-    CFile::Rename(path, d.newPath);
-    m_journal.Append(path, d.newPath, identity, file.journalEntry);
+    CFile::Rename(path, newPath);
+    m_journal.Append(path, newPath, identity, file.journalEntry);
     if (!m_journalFile.Done(file.journalEntry))
         throw CFileException(::GetLastError(), m_journalFile.Path());
-    return RenameOutcome::Renamed;
 }
 
 void CBeginnerPage::UpdateSample() {

@@ -16,4 +16,6 @@ struct RenameOptions {
     int includeSubfolders = 1;
     // Expert page: the date the camera recorded, where a file has one, for the date and time.
     int usePhotoDate = 0;
+    // Expert page: related files of a folder (RAW+JPEG, Live Photos, sidecars) get one new title.
+    int keepRelatedTogether = 0;
 };

@@ -22,46 +22,88 @@ bool WantsPhotoDate(const RenameOptions& o) {
 RenameDecision DecideRename(const std::string& folder, const std::string& name,
                             const FileDates& dates, const RenameOptions& o, int& clashCount,
                             const NameRules& rules) {
+    const GroupDecision g =
+        DecideGroup(folder, {GroupFile{name, SingleFile(0, name)[0], dates}}, o, clashCount, rules);
+    RenameDecision d = g.files[0];
+    if (g.verdict != RenameVerdict::Rename)
+        d.verdict = g.verdict;
+    return d;
+}
+
+GroupDecision DecideGroup(const std::string& folder, const std::vector<GroupFile>& files,
+                          const RenameOptions& o, int& clashCount, const NameRules& rules) {
     // Back must be able to address both names: a path the limit cannot hold is never made.
     auto fits = [&](const std::string& path) { return rules.pathUnits(path) < kPathLimit; };
-    RenameDecision d;
-    if (!fits(folder + name)) {
-        d.verdict = RenameVerdict::LeftAlone;
-        return d;
+    GroupDecision g;
+    g.files.resize(files.size());
+    auto refuse = [&g](size_t i, RenameVerdict verdict) {
+        g.verdict = verdict;
+        g.refused = i;
+        g.files[i].verdict = verdict;
+        return g;
+    };
+    std::vector<size_t> present;
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (fits(folder + files[i].name))
+            present.push_back(i);
+        else
+            g.files[i].verdict = RenameVerdict::LeftAlone;
     }
-    const FileNameParts parts = SplitFileName(name);
-    if (WantsPhotoDate(o) && dates.takenError != 0) {
-        d.verdict = RenameVerdict::Unreadable;
-        return d;
+    if (present.empty())
+        return g;
+    if (WantsPhotoDate(o))
+        for (size_t i : present)
+            if (files[i].dates.takenError != 0)
+                return refuse(i, RenameVerdict::Unreadable);
+
+    // A sidecar carries no date of its own photo: it decides only where no
+    // photo or video is there to.
+    std::vector<size_t> deciders;
+    for (size_t i : present)
+        if (files[i].member.kind != FileKind::Companion)
+            deciders.push_back(i);
+    if (deciders.empty())
+        deciders = present;
+    const std::tm* date = nullptr;
+    if (o.usePhotoDate)
+        for (FileKind kind : {FileKind::Raw, FileKind::Still, FileKind::Video, FileKind::Companion})
+            for (size_t i : deciders)
+                if (!date && files[i].member.kind == kind && files[i].dates.taken)
+                    date = &*files[i].dates.taken;
+    if (!date && files[deciders[0]].dates.created)
+        date = &*files[deciders[0]].dates.created;
+    if (!date && (o.addDate || o.addTime))
+        return refuse(deciders[0], RenameVerdict::NoDate);
+    const std::string title =
+        ComposeTitle(files[present[0]].member.title, date ? *date : std::tm{}, o);
+
+    bool clashed = false;
+    for (size_t i : present) {
+        RenameDecision& d = g.files[i];
+        d.newName = title + files[i].member.tail;
+        // Options typed during a run are not checked at Start: a name that would
+        // point elsewhere stops the run instead of moving the file.
+        if (!IsFileNameText(d.newName, rules.isLeadByte))
+            return refuse(i, RenameVerdict::BadText);
+        if (!IsStorableName(d.newName))
+            return refuse(i, RenameVerdict::Reserved);
+        d.newPath = folder + d.newName;
+        // The file's own entry counts: a name the options leave unchanged clashes too.
+        if (fits(d.newPath) && rules.exists(d.newPath))
+            clashed = true;
     }
-    const std::optional<std::tm>& date =
-        o.usePhotoDate && dates.taken ? dates.taken : dates.created;
-    if (!date && (o.addDate || o.addTime)) {
-        d.verdict = RenameVerdict::NoDate;
-        return d;
+    const int number = clashed ? ++clashCount : 0;
+    for (size_t i : present) {
+        RenameDecision& d = g.files[i];
+        if (clashed) {
+            d.clashed = true;
+            d.newPath = ClashName(folder, title, number, files[i].member.tail);
+            d.newName = d.newPath.substr(folder.size());
+        }
+        if (!fits(d.newPath))
+            return refuse(i, RenameVerdict::PathTooLong);
     }
-    const std::string title = ComposeTitle(parts.title, date.value_or(std::tm{}), o);
-    d.newName = title + parts.ext;
-    // Options typed during a run are not checked at Start: a name that would
-    // point elsewhere stops the run instead of moving the file.
-    if (!IsFileNameText(d.newName, rules.isLeadByte)) {
-        d.verdict = RenameVerdict::BadText;
-        return d;
-    }
-    if (!IsStorableName(d.newName)) {
-        d.verdict = RenameVerdict::Reserved;
-        return d;
-    }
-    d.newPath = folder + d.newName;
-    // The file's own entry counts: a name the options leave unchanged clashes too.
-    if (fits(d.newPath) && rules.exists(d.newPath)) {
-        d.clashed = true;
-        d.newPath = ClashName(folder, title, ++clashCount, parts.ext);
-        d.newName = d.newPath.substr(folder.size());
-    }
-    if (!fits(d.newPath))
-        d.verdict = RenameVerdict::PathTooLong;
-    return d;
+    return g;
 }
 
 RenameVerdict StartRefusal(const RenameOptions& o, bool (*isLeadByte)(unsigned char)) {

@@ -5,12 +5,14 @@
 // give the same answer.
 #pragma once
 
+#include "FileGroups.h"
 #include "RenameOptions.h"
 
 #include <ctime>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 enum class RenameVerdict {
     Rename,      // to newPath
@@ -72,6 +74,29 @@ constexpr size_t kPathLimit = 260;
 RenameDecision DecideRename(const std::string& folder, const std::string& name,
                             const FileDates& dates, const RenameOptions& options, int& clashCount,
                             const NameRules& rules);
+
+// One file of a group, as the decision needs it.
+struct GroupFile {
+    std::string name; // its name now
+    GroupMember member;
+    FileDates dates;
+};
+
+struct GroupDecision {
+    RenameVerdict verdict = RenameVerdict::Rename; // or what stops the run before the group
+    size_t refused = 0;                            // the file that verdict is about
+    std::vector<RenameDecision> files;             // each file's: Rename, or LeftAlone
+};
+
+// A group's files get one date, one new title and one clash number: the date
+// of the first file with a camera date, raws before other stills before
+// videos (a group of companions only: its first), else the creation time of
+// its first photo or video; the title from the first file's, each file's new
+// name that title and its own tail. A file that refuses stops the run before
+// any file of the group; a file whose own path is too long is left alone.
+// A group of one decides exactly as DecideRename.
+GroupDecision DecideGroup(const std::string& folder, const std::vector<GroupFile>& files,
+                          const RenameOptions& options, int& clashCount, const NameRules& rules);
 
 // The progress strip's position after done of total files, in a range of
 // nRange: it moves for any count, and stands at the end when there is nothing.

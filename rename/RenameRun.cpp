@@ -177,6 +177,34 @@ private:
     std::unordered_set<std::wstring> m_taken;
 };
 
+// The run's files in groups, in the run's order: each folder's related files
+// together where the options keep them so, every other file on its own. A
+// folder's files stand together in the run's order.
+std::vector<FileGroup> GroupRunFiles(const std::vector<RunFile>& files, bool bTogether) {
+    std::vector<FileGroup> groups;
+    for (size_t begin = 0, end = 0; begin < files.size(); begin = end) {
+        std::vector<size_t> related;
+        std::vector<std::string> names;
+        for (end = begin; end < files.size() && files[end].folder == files[begin].folder; ++end) {
+            if (bTogether && files[end].leftAlone == LeftAloneReason::None) {
+                related.push_back(end);
+                names.push_back(files[end].name);
+            } else {
+                groups.push_back(SingleFile(end, files[end].name));
+            }
+        }
+        for (FileGroup& group : GroupRelatedFiles(names, &NameKey)) {
+            for (GroupMember& member : group)
+                member.file = related[member.file];
+            groups.push_back(std::move(group));
+        }
+    }
+    std::stable_sort(groups.begin(), groups.end(), [](const FileGroup& a, const FileGroup& b) {
+        return a.front().file < b.front().file;
+    });
+    return groups;
+}
+
 } // namespace
 
 bool PumpMessages() {
@@ -291,10 +319,30 @@ std::vector<RunFile> CRenamerDlg::CollectSelection(const std::string& folder) {
     for (const ListedEntry& e : listing)
         if (!e.isFolder && e.leftAlone != LeftAloneReason::NameNotExact)
             byName.emplace(e.name, &e);
+    // Where related files are kept together, a selected file brings its whole
+    // group, at the place of the group's first selected file.
+    std::vector<const ListedEntry*> related;
+    std::vector<FileGroup> groups;
+    std::unordered_map<std::string, size_t> groupOf;
+    if (m_pageBeginner.ReadOptions().keepRelatedTogether) {
+        std::vector<std::string> relatedNames;
+        for (const ListedEntry& e : listing)
+            if (!e.isFolder && e.leftAlone == LeftAloneReason::None) {
+                related.push_back(&e);
+                relatedNames.push_back(e.name);
+            }
+        groups = GroupRelatedFiles(relatedNames, &NameKey);
+        for (size_t g = 0; g < groups.size(); ++g)
+            for (const GroupMember& member : groups[g])
+                groupOf.emplace(related[member.file]->name, g);
+    }
     std::vector<RunFile> files;
     std::unordered_set<std::string> taken;
+    std::unordered_set<std::string> pulledIn;
     const auto identities = FolderIdentities(folder);
     for (const std::string& name : names) {
+        if (pulledIn.count(name))
+            continue;
         const auto found = byName.find(name);
         if (found == byName.end() || !taken.insert(name).second) {
             RunFile gone;
@@ -304,7 +352,15 @@ std::vector<RunFile> CRenamerDlg::CollectSelection(const std::string& folder) {
             files.push_back(std::move(gone));
             continue;
         }
-        files.push_back(MeetFile(folder, *found->second, identities));
+        const auto group = groupOf.find(name);
+        if (group == groupOf.end()) {
+            files.push_back(MeetFile(folder, *found->second, identities));
+            continue;
+        }
+        for (const GroupMember& member : groups[group->second]) {
+            files.push_back(MeetFile(folder, *related[member.file], identities));
+            pulledIn.insert(related[member.file]->name);
+        }
     }
     return files;
 }
@@ -348,7 +404,8 @@ int CRenamerDlg::CountFiles(const std::string& pattern) {
     return static_cast<int>(count);
 }
 
-std::vector<JournalEntry> CRenamerDlg::PlanRun(std::vector<RunFile>& files) {
+std::vector<JournalEntry> CRenamerDlg::PlanRun(std::vector<RunFile>& files,
+                                               const std::vector<FileGroup>& groups) {
     const RenameOptions& options = m_pageBeginner.ReadOptions();
     CPlannedNames names;
     for (const auto& [folder, listed] : m_runListing)
@@ -362,36 +419,53 @@ std::vector<JournalEntry> CRenamerDlg::PlanRun(std::vector<RunFile>& files) {
     // Camera dates take a while to read: the window answers meanwhile, and a
     // close or the session's end stops the run before it renames anything.
     DWORD pumped = ::GetTickCount();
-    for (RunFile& f : files) {
+    for (const FileGroup& group : groups) {
         if (::GetTickCount() - pumped >= 50) {
             PumpMessages();
             pumped = ::GetTickCount();
             if (StopRequested())
                 return {};
         }
-        if (f.leftAlone != LeftAloneReason::None)
+        std::vector<RunFile*> members;
+        std::vector<GroupFile> facts;
+        for (const GroupMember& member : group) {
+            RunFile& f = files[member.file];
+            if (f.leftAlone != LeftAloneReason::None)
+                continue;
+            members.push_back(&f);
+            facts.push_back({f.name, member, f.dates.Get(f.folder + f.name, f.created, options)});
+        }
+        if (members.empty())
             continue;
-        const FileDates& dates = f.dates.Get(f.folder + f.name, f.created, options);
-        const RenameDecision d = DecideRename(f.folder, f.name, dates, options, clashes, rules);
-        const std::string own = f.folder + f.name;
+        const GroupDecision g = DecideGroup(members[0]->folder, facts, options, clashes, rules);
         // A numbered name that is taken too stops the run; the file's own name
         // is no other file's.
-        const bool takenTwice =
-            d.clashed && names.Taken(d.newPath) && NameKey(d.newPath) != NameKey(own);
-        if (d.verdict == RenameVerdict::LeftAlone) {
-            f.leftAlone = LeftAloneReason::PathTooLong;
-            continue;
+        bool takenTwice = false;
+        for (size_t i = 0; i < members.size(); ++i) {
+            const RenameDecision& d = g.files[i];
+            const std::string own = members[i]->folder + members[i]->name;
+            takenTwice = takenTwice || (d.clashed && names.Taken(d.newPath) &&
+                                        NameKey(d.newPath) != NameKey(own));
+            if (d.verdict == RenameVerdict::LeftAlone)
+                members[i]->leftAlone = LeftAloneReason::PathTooLong;
         }
-        if (d.verdict != RenameVerdict::Rename || takenTwice)
-            break; // the run stops at this file: nothing after it is planned
-        names.Moved(own, d.newPath);
-        f.plannedPath = d.newPath;
-        f.journalEntry = plan.size();
-        JournalEntry entry;
-        entry.oldPath = own;
-        entry.newPath = d.newPath;
-        entry.identity = f.identity;
-        plan.push_back(std::move(entry));
+        if (g.verdict != RenameVerdict::Rename || takenTwice)
+            break; // the run stops before this group: nothing after it is planned
+        for (size_t i = 0; i < members.size(); ++i) {
+            const RenameDecision& d = g.files[i];
+            if (d.verdict != RenameVerdict::Rename)
+                continue;
+            RunFile& f = *members[i];
+            const std::string own = f.folder + f.name;
+            names.Moved(own, d.newPath);
+            f.plannedPath = d.newPath;
+            f.journalEntry = plan.size();
+            JournalEntry entry;
+            entry.oldPath = own;
+            entry.newPath = d.newPath;
+            entry.identity = f.identity;
+            plan.push_back(std::move(entry));
+        }
     }
     return plan;
 }
@@ -457,9 +531,11 @@ void CRenamerDlg::StartRun() {
         m_nCollisionCount = 0;
         m_pProgress->SetPos(0);
         m_pProgress->ShowWindow(SW_SHOW);
+        const std::vector<FileGroup> groups =
+            GroupRunFiles(files, m_pageBeginner.ReadOptions().keepRelatedTogether != 0);
         std::vector<JournalEntry> plan;
         if (!StopRequested())
-            plan = PlanRun(files);
+            plan = PlanRun(files, groups);
         // Stopped while it listed or planned: nothing renamed, the last run stays undoable.
         if (StopRequested()) {
             m_pProgress->ShowWindow(SW_HIDE);
@@ -473,12 +549,11 @@ void CRenamerDlg::StartRun() {
         }
         m_pProgress->SetPos(0);
         m_pProgress->ShowWindow(SW_SHOW);
-        for (size_t i = 0; i < files.size() && !StopRequested(); ++i) {
-            if (m_pageBeginner.RenameFile(files[i]) == RenameOutcome::Renamed)
-                ++m_nRunRenamed;
-            else
-                ++m_nRunLeftAlone;
-            StepStrip(i + 1, total);
+        size_t done = 0;
+        for (size_t i = 0; i < groups.size() && !StopRequested(); ++i) {
+            m_pageBeginner.RenameGroup(files, groups[i], m_nRunRenamed, m_nRunLeftAlone);
+            done += groups[i].size();
+            StepStrip(done, total);
         }
     } catch (const CException& e) {
         if (m_bSessionEnding)

@@ -1,6 +1,6 @@
 // What a run needs beside the window: letting messages through between files,
-// the files it meets, what became of one of them, and the refusal that stops
-// a run before a file.
+// the files it meets, the refusal that stops a run before a file, and the
+// failure that stops it within a group of related files.
 #pragma once
 
 #include "FileIdentity.h"
@@ -29,15 +29,20 @@ struct RunFile {
     size_t journalEntry = static_cast<size_t>(-1); // its entry in the journal file
 };
 
-enum class RenameOutcome {
-    Renamed,
-    LeftAlone, // gone, or not reachable by its name: nothing was done to it
-};
-
 // A file the run will not rename, and why; the run stops before it.
 class CRenameRefused : public CException {
 public:
     explicit CRenameRefused(std::string strMessage) : m_strMessage(std::move(strMessage)) {}
+    std::string GetErrorMessage() const override { return m_strMessage; }
+
+private:
+    std::string m_strMessage;
+};
+
+// A group of related files the run stopped in after it had renamed some of them.
+class CGroupPartlyRenamed : public CException {
+public:
+    explicit CGroupPartlyRenamed(std::string strMessage) : m_strMessage(std::move(strMessage)) {}
     std::string GetErrorMessage() const override { return m_strMessage; }
 
 private:

@@ -53,6 +53,7 @@
 #define IDC_USE_PHOTO_DATE 1040
 #define IDC_SHOW_NEW_NAMES 1041
 #define IDC_EXPERT_OPTIONS_NOTE 1042
+#define IDC_KEEP_RELATED 1043
 
 // System menu command of the About box
 #define IDM_ABOUTBOX 0x0010

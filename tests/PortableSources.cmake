@@ -24,6 +24,7 @@ set(TESSIVOX_PORTABLE_SOURCES
     cameradate/TiffDate.cpp
     cameradate/WebpDate.cpp
     cameradate/X3fDate.cpp
+    rename/FileGroups.cpp
     rename/RenamePlan.cpp
     rename/RunGuard.cpp
     foldertree/FeedbackBar.cpp

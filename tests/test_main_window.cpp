@@ -255,6 +255,7 @@ TEST_F(MainWindow, ExpertOptionsAreMadeOnFirstShowingOffAndEnterDoesNothing) {
     ASSERT_NE(options.m_hWnd, nullptr);
     EXPECT_FALSE(m_dlg->m_pageExpert.UsesPhotoDate());
     EXPECT_FALSE(m_dlg->m_pageExpert.ShowsNewNames());
+    EXPECT_FALSE(m_dlg->m_pageExpert.KeepsRelatedTogether());
     HWND header = ListView_GetHeader(m_dlg->m_listFiles.m_hWnd);
     const HWND showNames = ::GetDlgItem(options.m_hWnd, IDC_SHOW_NEW_NAMES);
     ::SendMessageA(showNames, BM_CLICK, 0, 0);
@@ -375,6 +376,8 @@ private:
                 rc.right -= ScaleForDpi(4, dpi);
                 break;
             }
+            if (style & BS_MULTILINE)
+                format = DT_WORDBREAK;
         }
         CClientDC dc(h);
         CSelectObject font(dc.Get(),
@@ -456,7 +459,7 @@ void CheckAndPictureBothPages(CRenamerDlg& dlg, const std::string& folder, const
     NMHDR hdr = {dlg.m_tabPages.m_hWnd, IDC_PAGE_TABS, static_cast<UINT>(NM_CLICK)};
     dlg.SendMessage(WM_NOTIFY, IDC_PAGE_TABS, reinterpret_cast<LPARAM>(&hdr));
     HWND options = dlg.m_pageExpert.m_options.m_hWnd;
-    for (int id : {IDC_USE_PHOTO_DATE, IDC_SHOW_NEW_NAMES})
+    for (int id : {IDC_USE_PHOTO_DATE, IDC_SHOW_NEW_NAMES, IDC_KEEP_RELATED})
         ::SendMessageA(::GetDlgItem(options, id), BM_CLICK, 0, 0);
     // below the contact text, which stays where it was
     HWND page = dlg.m_pageExpert.m_hWnd;

@@ -1,5 +1,6 @@
 // What a run decides for one file: the date source, the refusals, the clash
 // rule; and how its journal reads back.
+#include "rename/FileGroups.h"
 #include "rename/JournalRecord.h"
 #include "rename/NameComposer.h"
 #include "rename/RenamePlan.h"
@@ -8,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <map>
+#include <set>
 
 namespace {
 
@@ -65,6 +68,86 @@ TEST(DecideRename, ChoosesTheDateRefusesAndNumbersAsTheRunDoes) {
         EXPECT_EQ(d.newName, c.newName) << c.name;
         EXPECT_EQ(count, d.clashed ? 5 : 4) << c.name;
     }
+}
+
+std::wstring AsciiKey(const std::string& name) {
+    std::wstring key;
+    for (char c : name)
+        key += static_cast<wchar_t>(std::toupper(static_cast<unsigned char>(c)));
+    return key;
+}
+
+// A camera's folder in its listing's order, each group decided in turn as the
+// run does: one date (raw before still before video, never a sidecar's), one
+// title, one clash number; a refusing file holds back its whole group.
+TEST(DecideGroup, RelatedFilesShareOneDateOneTitleAndOneClashNumber) {
+    const std::tm copied = At(2024, 1, 2, 3, 4, 5);
+    const std::tm early = At(2020, 1, 1, 1, 1, 1);
+    const std::tm raw = At(2021, 5, 6, 7, 8, 10);
+    const std::tm jpeg = At(2021, 5, 6, 7, 8, 9);
+    const std::tm movie = At(2022, 2, 3, 4, 5, 6);
+    struct Case {
+        std::string name;
+        FileDates dates;
+        std::string newName; // or the verdict that holds the group back, in brackets
+    };
+    const Case cases[] = {
+        {"IMG_1234.JPG", {copied, jpeg}, "IMG_1234 2021-5-6  7_8_10.JPG"},
+        {"IMG_1234.CR3", {copied, raw}, "IMG_1234 2021-5-6  7_8_10.CR3"},
+        {"IMG_1234.xmp", {early, {}}, "IMG_1234 2021-5-6  7_8_10.xmp"},
+        {"IMG_1234.CR3.xmp", {early, {}}, "IMG_1234 2021-5-6  7_8_10.CR3.xmp"},
+        {"img_1234.cr3.dop", {early, {}}, "IMG_1234 2021-5-6  7_8_10.CR3.dop"},
+        {"IMG_1234.JPG.xmp", {early, {}}, "IMG_1234 2021-5-6  7_8_10.JPG.xmp"},
+        {"IMG_1234.pp3", {early, {}}, "IMG_1234 2021-5-6  7_8_10.pp3"},
+        {"IMG_2000.AAE", {early, {}}, "IMG_2000 2021-5-6  7_8_9.AAE"},
+        {"IMG_2000.MOV", {copied, movie}, "IMG_2000 2021-5-6  7_8_9.MOV"},
+        {"IMG_2000.HEIC", {copied, jpeg}, "IMG_2000 2021-5-6  7_8_9.HEIC"},
+        {"MVI_0001.THM", {copied, jpeg}, "MVI_0001 2022-2-3  4_5_6.THM"},
+        {"MVI_0001.AVI", {copied, movie}, "MVI_0001 2022-2-3  4_5_6.AVI"},
+        {"C0001.MP4", {copied, movie}, "C0001 2022-2-3  4_5_6.MP4"},
+        {"C0001M01.XML", {early, {}}, "C0001 2022-2-3  4_5_6M01.XML"},
+        {"DSC_1.xmp", {early, {}}, "DSC_1 2024-1-2  3_4_5.xmp"}, // no camera date: the NEF's copy
+        {"DSC_1.NEF", {copied, {}}, "DSC_1 2024-1-2  3_4_5.NEF"},
+        {"DSC_1.JPG", {movie, {}}, "DSC_1 2024-1-2  3_4_5.JPG"},
+        {"P_1.CR2", {copied, {}}, "P_1 2024-1-2  3_4_5-1.CR2"}, // its JPEG's name is taken
+        {"P_1.JPG", {copied, {}}, "P_1 2024-1-2  3_4_5-1.JPG"},
+        {"P_1 2024-1-2  3_4_5.JPG", {copied, {}}, "P_1 2024-1-2  3_4_5 2024-1-2  3_4_5.JPG"},
+        {"alone.xmp", {early, {}}, "alone 2020-1-1  1_1_1.xmp"},
+        {"locked.jpg", {copied, jpeg}, "(not reached)"},
+        {"locked.xmp", {early, {}, 32}, "(Unreadable)"},
+    };
+    std::vector<std::string> names;
+    for (const Case& c : cases)
+        names.push_back(c.name);
+    std::set<std::wstring> taken;
+    for (const std::string& name : names)
+        taken.insert(AsciiKey("C:\\p\\" + name));
+    NameRules rules;
+    rules.exists = [&](const std::string& path) { return taken.count(AsciiKey(path)) != 0; };
+    rules.pathUnits = [](const std::string& path) { return path.size(); };
+    RenameOptions o;
+    o.usePhotoDate = 1;
+    int clashes = 0;
+    std::map<std::string, std::string> decided;
+    for (const FileGroup& group : GroupRelatedFiles(names, &AsciiKey)) {
+        std::vector<GroupFile> files;
+        for (const GroupMember& m : group)
+            files.push_back({names[m.file], m, cases[m.file].dates});
+        const GroupDecision g = DecideGroup("C:\\p\\", files, o, clashes, rules);
+        for (size_t i = 0; i < files.size(); ++i) {
+            std::string& text = decided[files[i].name];
+            if (g.verdict == RenameVerdict::Rename) {
+                text = g.files[i].newName;
+                taken.insert(AsciiKey(g.files[i].newPath));
+            } else {
+                text = i == g.refused ? "(Unreadable)" : "(not reached)";
+                EXPECT_EQ(g.verdict, RenameVerdict::Unreadable);
+            }
+        }
+    }
+    for (const Case& c : cases)
+        EXPECT_EQ(decided[c.name], c.newName) << c.name;
+    EXPECT_EQ(clashes, 1);
 }
 
 TEST(StartRefusal, RefusesTextsANameCannotHoldAndADeviceNameForEveryFile) {

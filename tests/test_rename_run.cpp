@@ -664,6 +664,80 @@ TEST_F(RenameRun, NewNamesShownAreTheNamesTheRunGives) {
     }
 }
 
+// A camera's folder with related files kept together, one file of each group
+// selected: the preview shows what Start gives every file it pulls in, and
+// Back gives every name back. The raw's date is a second after its JPEG's.
+TEST_F(RenameRun, RelatedFilesKeptTogetherGetOneTitleAndBackRestoresThemAll) {
+    const std::string corpus = std::string(TESSIVOX_PHOTO_CORPUS) + "\\exiftool";
+    const std::string samples = TESSIVOX_PHOTO_SAMPLES;
+    const std::string movies = TESSIVOX_CAMERA_SAMPLES;
+    if (::GetFileAttributesA(corpus.c_str()) == INVALID_FILE_ATTRIBUTES ||
+        !FileExists(movies + "\\iphone.mov"))
+        GTEST_SKIP() << "no real camera files at " << corpus << " or no movies at " << movies;
+    const std::pair<const char*, std::string> copies[] = {
+        {"IMG_1234.CR3", corpus + "\\CanonRaw.cr3"}, // 2018:02:21 12:08:56
+        {"IMG_2000.HEIC", samples + "\\photo.heic"}, // 2022:08:09 10:11:12
+        {"IMG_2000.MOV", corpus + "\\QuickTime.mov"},
+        {"MVI_0001.AVI", corpus + "\\RIFF.avi"},      // 2003:03:10 15:04:43
+        {"MVI_0001.THM", samples + "\\original.jpg"}, // its own date never names the group
+        {"C0001.MP4", movies + "\\iphone.mov"},       // Apple's 2019:06:25 14:31:41
+        {"P_0001.JPG", samples + "\\original.jpg"},   // 2019:07:14 09:08:07
+        {"DSC_0005.JPG", samples + "\\original.jpg"},
+    };
+    for (const auto& [name, from] : copies)
+        ASSERT_TRUE(::CopyFileA(from.c_str(), (m_photos / name).c_str(), TRUE)) << name;
+    std::string jpeg = ReadTextFile(samples + "\\original.jpg");
+    const size_t date = jpeg.find("2019:07:14 09:08:07");
+    ASSERT_NE(date, std::string::npos);
+    WriteTextFile(m_photos / "IMG_1234.JPG", jpeg.replace(date, 19, "2018:02:21 12:08:55"));
+    MakeFiles(m_photos.Path(), {"IMG_1234.xmp", "IMG_1234.CR3.xmp", "IMG_2000.AAE", "C0001M01.XML",
+                                "P_0001.xmp", "P_0001 2019-7-14  9_8_7.JPG", "alone.txt"});
+    const std::map<std::string, std::string> expected = {
+        {"IMG_1234.CR3", "IMG_1234 2018-2-21  12_8_56.CR3"},
+        {"IMG_1234.JPG", "IMG_1234 2018-2-21  12_8_56.JPG"},
+        {"IMG_1234.xmp", "IMG_1234 2018-2-21  12_8_56.xmp"},
+        {"IMG_1234.CR3.xmp", "IMG_1234 2018-2-21  12_8_56.CR3.xmp"},
+        {"IMG_2000.HEIC", "IMG_2000 2022-8-9  10_11_12.HEIC"},
+        {"IMG_2000.MOV", "IMG_2000 2022-8-9  10_11_12.MOV"},
+        {"IMG_2000.AAE", "IMG_2000 2022-8-9  10_11_12.AAE"},
+        {"MVI_0001.AVI", "MVI_0001 2003-3-10  15_4_43.AVI"},
+        {"MVI_0001.THM", "MVI_0001 2003-3-10  15_4_43.THM"},
+        {"C0001.MP4", "C0001 2019-6-25  14_31_41.MP4"},
+        {"C0001M01.XML", "C0001 2019-6-25  14_31_41M01.XML"},
+        {"P_0001.JPG", "P_0001 2019-7-14  9_8_7-1.JPG"}, // the name is the outsider's
+        {"P_0001.xmp", "P_0001 2019-7-14  9_8_7-1.xmp"},
+        {"DSC_0005.JPG", "DSC_0005 2019-7-14  9_8_7.JPG"},
+    };
+    ChooseFolder(m_photos.Path());
+    std::vector<std::string> before = ListFolder(m_photos.Path());
+    std::sort(before.begin(), before.end());
+    for (int id : {IDC_USE_PHOTO_DATE, IDC_SHOW_NEW_NAMES, IDC_KEEP_RELATED})
+        ClickExpert(id);
+    for (const char* name : {"IMG_1234.JPG", "IMG_2000.AAE", "MVI_0001.THM", "C0001M01.XML",
+                             "P_0001.xmp", "DSC_0005.JPG", "alone.txt"})
+        Select(name);
+
+    const std::map<std::string, std::string> shown = NewNamesShown();
+    Start();
+    EXPECT_EQ(m_boxes.Texts().back(), kDone);
+    std::map<std::string, std::string> renamed;
+    for (size_t i = 0; i < Journal().size(); ++i)
+        renamed[NameOf(Journal().oldPaths[i])] = NameOf(Journal().newPaths[i]);
+    for (const auto& [name, newName] : shown)
+        EXPECT_EQ(newName, renamed.count(name) ? renamed[name] : "") << name;
+    for (const auto& [name, newName] : expected)
+        EXPECT_EQ(renamed[name], newName) << name;
+    EXPECT_EQ(renamed.size(), expected.size() + 1); // and alone.txt, by its own creation time
+    EXPECT_EQ(renamed.count("P_0001 2019-7-14  9_8_7.JPG"), 0u);
+
+    m_boxes.QueueAnswer(IDYES);
+    Click(IDC_BACK);
+    EXPECT_EQ(m_boxes.Texts().back(), kBackDone);
+    std::vector<std::string> after = ListFolder(m_photos.Path());
+    std::sort(after.begin(), after.end());
+    EXPECT_EQ(after, before);
+}
+
 // The journal on disk: Back after a restart, a run the session's end stopped
 // offered for undoing at the next start, a journal the disk no longer agrees
 // with, and a program folder the journal cannot be written in.
