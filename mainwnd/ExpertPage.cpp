@@ -12,8 +12,9 @@
 
 namespace {
 // Where the options sit on the page, in its dialog units: below the notice and
-// the contact text, which end at y = 68.
-constexpr RECT kOptionsPlace = {0, 72, 221, 158};
+// the contact text, which end at y = 80, and above the page's edge at the
+// window's smallest size.
+constexpr RECT kOptionsPlace = {0, 84, 221, 158};
 } // namespace
 
 BEGIN_MESSAGE_MAP(CExpertOptions, CDialog)

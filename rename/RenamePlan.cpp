@@ -46,6 +46,8 @@ GroupDecision DecideGroup(const std::string& folder, const std::vector<GroupFile
     for (size_t i = 0; i < files.size(); ++i) {
         if (fits(folder + files[i].name))
             present.push_back(i);
+        else if (files.size() > 1)
+            return refuse(i, RenameVerdict::PathTooLong); // a group goes whole or not at all
         else
             g.files[i].verdict = RenameVerdict::LeftAlone;
     }

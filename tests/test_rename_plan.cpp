@@ -148,6 +148,17 @@ TEST(DecideGroup, RelatedFilesShareOneDateOneTitleAndOneClashNumber) {
     for (const Case& c : cases)
         EXPECT_EQ(decided[c.name], c.newName) << c.name;
     EXPECT_EQ(clashes, 1);
+
+    // A sidecar whose own path is too long to rename holds back its photo too.
+    const std::string title(250, 'L');
+    const std::vector<std::string> pair = {title + ".JPG", title + ".JPG.xmp"};
+    const std::vector<FileGroup> groups = GroupRelatedFiles(pair, &AsciiKey);
+    ASSERT_EQ(groups.size(), 1u);
+    std::vector<GroupFile> files;
+    for (const GroupMember& m : groups[0])
+        files.push_back({pair[m.file], m, {copied, {}}});
+    o.removeOldName = 1;
+    EXPECT_EQ(DecideGroup("C:\\p\\", files, o, clashes, rules).verdict, RenameVerdict::PathTooLong);
 }
 
 TEST(StartRefusal, RefusesTextsANameCannotHoldAndADeviceNameForEveryFile) {
