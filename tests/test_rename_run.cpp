@@ -738,6 +738,41 @@ TEST_F(RenameRun, RelatedFilesKeptTogetherGetOneTitleAndBackRestoresThemAll) {
     EXPECT_EQ(after, before);
 }
 
+// A file of a group that cannot be renamed (another program holds it): the files
+// renamed before it keep their new names, the message says the group went only
+// in part, and Back gives every file its old name.
+TEST_F(RenameRun, AGroupThatFailsInItsMiddleSaysSoAndBackRestoresIt) {
+    MakeFiles(m_photos.Path(), {"G.JPG", "G.pp3", "G.xmp"});
+    ChooseFolder(m_photos.Path());
+    std::vector<std::string> before = ListFolder(m_photos.Path());
+    std::sort(before.begin(), before.end());
+    ClickExpert(IDC_KEEP_RELATED);
+    // The group's first file held renames nothing: the next one is held then.
+    std::string message;
+    for (const std::string& held : before) {
+        HANDLE h = ::CreateFileA((m_photos / held).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        Start();
+        ::CloseHandle(h);
+        message = m_boxes.Texts().back();
+        if (message.find("only in part") != std::string::npos)
+            break;
+        ASSERT_EQ(ListFolder(m_photos.Path()).size(), 3u);
+        std::vector<std::string> now = ListFolder(m_photos.Path());
+        std::sort(now.begin(), now.end());
+        ASSERT_EQ(now, before) << message;
+    }
+    EXPECT_NE(message.find("\\G\" were renamed only in part"), std::string::npos) << message;
+    EXPECT_GE(Journal().size(), 1u);
+    m_boxes.QueueAnswer(IDYES);
+    Click(IDC_BACK);
+    EXPECT_EQ(m_boxes.Texts().back(), kBackDone);
+    std::vector<std::string> after = ListFolder(m_photos.Path());
+    std::sort(after.begin(), after.end());
+    EXPECT_EQ(after, before);
+}
+
 // The journal on disk: Back after a restart, a run the session's end stopped
 // offered for undoing at the next start, a journal the disk no longer agrees
 // with, and a program folder the journal cannot be written in.
