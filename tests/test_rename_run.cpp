@@ -52,6 +52,19 @@ protected:
         ::SendMessageA(::GetDlgItem(m_dlg->m_pageExpert.m_options.m_hWnd, id), BM_CLICK, 0, 0);
     }
     std::string NameOf(const std::string& path) { return path.substr(path.rfind('\\') + 1); }
+    // The photo folder's names, sorted.
+    std::vector<std::string> PhotoNames() {
+        std::vector<std::string> names = ListFolder(m_photos.Path());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    // Back, answered Yes, gives every file of the photo folder its old name.
+    void ExpectBackRestores(const std::vector<std::string>& before) {
+        m_boxes.QueueAnswer(IDYES);
+        Click(IDC_BACK);
+        EXPECT_EQ(m_boxes.Texts().back(), kBackDone);
+        EXPECT_EQ(PhotoNames(), before);
+    }
     // The folder's files in the order the file system lists them, then each subfolder's.
     std::vector<std::string> WalkOrder(const std::string& folder, bool subfolders) {
         std::vector<std::string> files, order;
@@ -709,8 +722,7 @@ TEST_F(RenameRun, RelatedFilesKeptTogetherGetOneTitleAndBackRestoresThemAll) {
         {"DSC_0005.JPG", "DSC_0005 2019-7-14  9_8_7.JPG"},
     };
     ChooseFolder(m_photos.Path());
-    std::vector<std::string> before = ListFolder(m_photos.Path());
-    std::sort(before.begin(), before.end());
+    const std::vector<std::string> before = PhotoNames();
     for (int id : {IDC_USE_PHOTO_DATE, IDC_SHOW_NEW_NAMES, IDC_KEEP_RELATED})
         ClickExpert(id);
     for (const char* name : {"IMG_1234.JPG", "IMG_2000.AAE", "MVI_0001.THM", "C0001M01.XML",
@@ -729,13 +741,7 @@ TEST_F(RenameRun, RelatedFilesKeptTogetherGetOneTitleAndBackRestoresThemAll) {
         EXPECT_EQ(renamed[name], newName) << name;
     EXPECT_EQ(renamed.size(), expected.size() + 1); // and alone.txt, by its own creation time
     EXPECT_EQ(renamed.count("P_0001 2019-7-14  9_8_7.JPG"), 0u);
-
-    m_boxes.QueueAnswer(IDYES);
-    Click(IDC_BACK);
-    EXPECT_EQ(m_boxes.Texts().back(), kBackDone);
-    std::vector<std::string> after = ListFolder(m_photos.Path());
-    std::sort(after.begin(), after.end());
-    EXPECT_EQ(after, before);
+    ExpectBackRestores(before);
 }
 
 // A file of a group that cannot be renamed (another program holds it): the files
@@ -744,8 +750,7 @@ TEST_F(RenameRun, RelatedFilesKeptTogetherGetOneTitleAndBackRestoresThemAll) {
 TEST_F(RenameRun, AGroupThatFailsInItsMiddleSaysSoAndBackRestoresIt) {
     MakeFiles(m_photos.Path(), {"G.JPG", "G.pp3", "G.xmp"});
     ChooseFolder(m_photos.Path());
-    std::vector<std::string> before = ListFolder(m_photos.Path());
-    std::sort(before.begin(), before.end());
+    const std::vector<std::string> before = PhotoNames();
     ClickExpert(IDC_KEEP_RELATED);
     // The group's first file held renames nothing: the next one is held then.
     std::string message;
@@ -758,19 +763,11 @@ TEST_F(RenameRun, AGroupThatFailsInItsMiddleSaysSoAndBackRestoresIt) {
         message = m_boxes.Texts().back();
         if (message.find("only in part") != std::string::npos)
             break;
-        ASSERT_EQ(ListFolder(m_photos.Path()).size(), 3u);
-        std::vector<std::string> now = ListFolder(m_photos.Path());
-        std::sort(now.begin(), now.end());
-        ASSERT_EQ(now, before) << message;
+        ASSERT_EQ(PhotoNames(), before) << message;
     }
     EXPECT_NE(message.find("\\G\" were renamed only in part"), std::string::npos) << message;
     EXPECT_GE(Journal().size(), 1u);
-    m_boxes.QueueAnswer(IDYES);
-    Click(IDC_BACK);
-    EXPECT_EQ(m_boxes.Texts().back(), kBackDone);
-    std::vector<std::string> after = ListFolder(m_photos.Path());
-    std::sort(after.begin(), after.end());
-    EXPECT_EQ(after, before);
+    ExpectBackRestores(before);
 }
 
 // The journal on disk: Back after a restart, a run the session's end stopped
