@@ -102,6 +102,8 @@ protected:
     LRESULT OnOpenStartPaths(WPARAM, LPARAM);
     // The worker of the "New name" column has read more of the files.
     LRESULT OnFileFactsRead(WPARAM, LPARAM);
+    // The next items of the list get their "New name" slot, a share at a time.
+    LRESULT OnSetNewNameSlots(WPARAM, LPARAM);
     void OnDestroy();
     // The list's notifications that the "New name" column follows.
     void OnListGetDispInfo(NMHDR* pNMHDR, LRESULT* pResult);
@@ -124,6 +126,7 @@ private:
     // Every name of each folder the run listed, for its plan.
     std::unordered_map<std::string, std::vector<std::string>> m_runListing;
     bool m_bNewNamesShown = false;
+    int m_nNextNewNameSlot = -1; // the next item still without its "New name" slot
     CNewNamePreview m_preview{m_listFiles, [this] { return m_pageBeginner.ReadOptions(); }};
 
     bool StopRequested() const { return m_bCloseRequested || m_bSessionEnding || IsEnding(); }
@@ -166,4 +169,5 @@ private:
     void ShowNewNames(bool bShow);
     // The item's "New name" is asked for when it is shown.
     void SetNewNameCallback(int nItem);
+    void SetNewNameCallbacks(int nFrom, int nTo);
 };
