@@ -18,4 +18,15 @@ struct RenameOptions {
     int usePhotoDate = 0;
     // Expert page: related files of a folder (RAW+JPEG, Live Photos, sidecars) get one new title.
     int keepRelatedTogether = 0;
+    // Expert page: where on and the pattern is not empty, the pattern makes the
+    // title instead of the old name, the prefix, the date and the time.
+    int usePattern = 0;
+    std::string pattern;
+    // Expert page: "+H:MM", "-H:MM" or "+D H:MM" added to the dates the camera
+    // recorded; empty is no shift.
+    std::string timeShift;
+    // Expert page: each folder's files renamed in the order of their dates.
+    int dateOrder = 0;
+    // Expert page: the new name's extension in lower case.
+    int lowerCaseExtensions = 0;
 };
