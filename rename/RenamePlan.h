@@ -6,6 +6,7 @@
 #pragma once
 
 #include "FileGroups.h"
+#include "NamePattern.h"
 #include "RenameOptions.h"
 
 #include <ctime>
@@ -22,6 +23,10 @@ enum class RenameVerdict {
     BadText,     // the new name holds a character a name cannot hold: the run stops
     Reserved,    // a device name, or one Windows would store changed: the run stops
     PathTooLong, // the new path would pass the limit Back needs: the run stops
+    // Start refuses these before any file:
+    BadPattern,     // the name pattern holds an unknown token or an unclosed "<"
+    BadPatternText, // the pattern's own text holds a character a name cannot hold
+    BadShift,       // the shift of the camera's time is not one
 };
 
 struct RenameDecision {
@@ -36,6 +41,8 @@ struct FileDates {
     std::optional<std::tm> created;
     std::optional<std::tm> taken; // what the camera recorded, when it was read
     unsigned long takenError = 0; // the system's error where the file could not be read
+    std::string subSecond;        // with taken: its fraction of a second, digits as recorded
+    std::string camera;           // with taken: the camera's model, or empty
 };
 
 // Why a run leaves a file alone and goes on: what it names may not be the file
@@ -56,6 +63,41 @@ enum class LeftAloneReason {
 // What a name alone says: whether Windows addresses exactly this name.
 LeftAloneReason NameLeftAlone(const std::string& name, bool (*isLeadByte)(unsigned char));
 
+// The options made ready for deciding many files: the pattern read and the
+// shift parsed once, not at every file.
+class CNaming {
+public:
+    explicit CNaming(const RenameOptions& options);
+
+    const RenameOptions& Options() const { return m_options; }
+    // Whether the pattern makes the title: it is on and not empty.
+    bool UsesPattern() const { return m_bPattern; }
+    // Whether every title is the same text, whatever the file.
+    bool TitleIsFixed() const;
+    // Whether the title carries the file's date or time.
+    bool NameUsesDate() const;
+    // Whether the run reads what the camera recorded in each file.
+    bool ReadsCameraRecord() const;
+    // What Start refuses of the pattern and the shift (Rename where nothing);
+    // fault is the token a BadPattern is about.
+    RenameVerdict Refusal(bool (*isLeadByte)(unsigned char), std::string* fault = nullptr) const;
+
+    // The new title from the old one, the date (if any), the camera's record
+    // of it and the running number.
+    std::string Title(const std::string& title, const std::tm* date, const FileDates* record,
+                      int number) const;
+    // The camera's date moved by the shift; nothing where it leaves the calendar.
+    std::optional<std::tm> Shifted(const std::tm& taken) const;
+
+private:
+    RenameOptions m_options;
+    bool m_bPattern = false;
+    bool m_bPatternRead = false;
+    std::string m_strFault;
+    CNamePattern m_pattern;
+    std::optional<long long> m_shift;
+};
+
 // Whether a run needs the date the photo was taken to name files.
 bool WantsPhotoDate(const RenameOptions& options);
 
@@ -63,6 +105,8 @@ bool WantsPhotoDate(const RenameOptions& options);
 // the file system matches names), how long a path is in the units of its path
 // limit, and which bytes lead a double-byte character.
 struct NameRules {
+    // A file's own entry counts, so a new name that only changes the letter
+    // case of a file's name exists: the decision tells such a rename apart.
     std::function<bool(const std::string& path)> exists;
     std::function<size_t(const std::string& path)> pathUnits;
     bool (*isLeadByte)(unsigned char) = nullptr;
@@ -95,8 +139,42 @@ struct GroupDecision {
 // name that title and its own tail. A file that refuses stops the run before
 // any file of the group; a file whose own path is too long is left alone.
 // A group of one decides exactly as DecideRename.
+// number is the running number the group's names take (the groups named so
+// far in its folder, plus one).
+GroupDecision DecideGroup(const std::string& folder, const std::vector<GroupFile>& files,
+                          const CNaming& naming, int number, int& clashCount,
+                          const NameRules& rules);
 GroupDecision DecideGroup(const std::string& folder, const std::vector<GroupFile>& files,
                           const RenameOptions& options, int& clashCount, const NameRules& rules);
+
+// The date a group's names use, as DecideGroup chooses it, where it has one.
+std::optional<std::tm> GroupDate(const std::vector<GroupFile>& files, const CNaming& naming);
+// Where a date puts its files in a run in date order: earlier first, a file
+// without a date before all others (it stops the run where its name needs one,
+// before its folder's first rename).
+long long DateOrderKey(const std::optional<std::tm>& date);
+
+// The order a folder's groups are renamed in, as indexes into dates (each
+// group's GroupDate): as given, or by date where byDate, equal dates as given.
+std::vector<size_t> RunOrder(const std::vector<std::optional<std::tm>>& dates, bool byDate);
+
+// The running number a run gives its groups: from 1 in each folder, one more
+// for each group given names.
+class CRunningNumber {
+public:
+    int For(const std::string& folder) {
+        if (folder != m_strFolder) {
+            m_strFolder = folder;
+            m_nNext = 1;
+        }
+        return m_nNext;
+    }
+    void Named() { ++m_nNext; }
+
+private:
+    std::string m_strFolder;
+    int m_nNext = 1;
+};
 
 // The progress strip's position after done of total files, in a range of
 // nRange: it moves for any count, and stands at the end when there is nothing.

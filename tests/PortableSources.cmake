@@ -25,7 +25,9 @@ set(TESSIVOX_PORTABLE_SOURCES
     cameradate/WebpDate.cpp
     cameradate/X3fDate.cpp
     rename/FileGroups.cpp
+    rename/NamePattern.cpp
     rename/RenamePlan.cpp
+    rename/TimeShift.cpp
     rename/RunGuard.cpp
     foldertree/FeedbackBar.cpp
 )

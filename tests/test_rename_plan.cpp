@@ -5,6 +5,7 @@
 #include "rename/NameComposer.h"
 #include "rename/RenamePlan.h"
 #include "rename/RunGuard.h"
+#include "rename/TimeShift.h"
 
 #include <gtest/gtest.h>
 
@@ -172,6 +173,181 @@ TEST(StartRefusal, RefusesTextsANameCannotHoldAndADeviceNameForEveryFile) {
     o.addDate = o.addTime = 0;
     o.prefix = "COM1";
     EXPECT_EQ(StartRefusal(o, nullptr), RenameVerdict::Reserved);
+}
+
+TEST(NamePattern, EveryTokenPaddingAndTextAndWhatItRefuses) {
+    const std::tm date = At(2024, 3, 5, 4, 7, 9);
+    FileDates record = {date, date};
+    record.subSecond = "5";
+    record.camera = "Canon EOS R6";
+    struct Case {
+        const char* pattern;
+        const FileDates* record; // the camera's record the date came with, if any
+        int number;
+        RenameVerdict verdict; // at Start
+        std::string title;     // or the token refused
+    };
+    const FileDates none = {date, std::nullopt};
+    const Case cases[] = {
+        {"<yyyy><MM><dd>_<HH><mm><ss>", &record, 1, RenameVerdict::Rename, "20240305_040709"},
+        {"<yy>-<M>-<d> <H>.<m>.<s>", &record, 1, RenameVerdict::Rename, "24-3-5 4.7.9"},
+        {"<name> <fff> <camera>", &record, 1, RenameVerdict::Rename, "IMG_0001 500 Canon EOS R6"},
+        {"<ss>.<fff>", &none, 1, RenameVerdict::Rename, "09.000"},
+        {"Trip <n>-<nn>-<nnnn>", nullptr, 7, RenameVerdict::Rename, "Trip 7-07-0007"},
+        {"Trip <nnn>", nullptr, 1234, RenameVerdict::Rename, "Trip 1234"},
+        {"plain text", nullptr, 1, RenameVerdict::Rename, "plain text"},
+        {"<Name>", nullptr, 1, RenameVerdict::BadPattern, "<Name>"},
+        {"a<yyyy", nullptr, 1, RenameVerdict::BadPattern, "<yyyy"},
+        {"<yy<MM>", nullptr, 1, RenameVerdict::BadPattern, "<yy"},
+        {"<>", nullptr, 1, RenameVerdict::BadPattern, "<>"},
+        {"a:b <n>", nullptr, 1, RenameVerdict::BadPatternText, ""},
+        {"x > y", nullptr, 1, RenameVerdict::BadPatternText, ""},
+        {"LPT1", nullptr, 1, RenameVerdict::Reserved, ""},
+    };
+    for (const Case& c : cases) {
+        RenameOptions o;
+        o.usePattern = 1;
+        o.pattern = c.pattern;
+        const CNaming naming(o);
+        std::string fault;
+        EXPECT_EQ(naming.Refusal(nullptr, &fault),
+                  c.verdict == RenameVerdict::Reserved ? RenameVerdict::Rename : c.verdict)
+            << c.pattern;
+        EXPECT_EQ(StartRefusal(o, nullptr), c.verdict) << c.pattern;
+        if (c.verdict == RenameVerdict::BadPattern)
+            EXPECT_EQ(fault, c.title) << c.pattern;
+        else if (c.verdict == RenameVerdict::Rename)
+            EXPECT_EQ(naming.Title("IMG_0001", &date, c.record, c.number), c.title) << c.pattern;
+    }
+
+    // A result a name cannot hold is refused for its file, as typed texts are;
+    // the replacement works on the pattern's title; the old options are not used.
+    RenameOptions o;
+    o.usePattern = o.addPrefix = o.replace = 1;
+    o.prefix = "a|b";
+    o.pattern = "<camera>_<nn>";
+    o.replaceFrom = " ";
+    o.replaceTo = "-";
+    EXPECT_EQ(StartRefusal(o, nullptr), RenameVerdict::Rename);
+    NameRules rules;
+    rules.exists = [](const std::string&) { return false; };
+    rules.pathUnits = [](const std::string& path) { return path.size(); };
+    int clashes = 0;
+    const auto decide = [&](const FileDates& dates) {
+        return DecideGroup("C:\\p\\", {GroupFile{"IMG.JPG", SingleFile(0, "IMG.JPG")[0], dates}},
+                           CNaming(o), 3, clashes, rules);
+    };
+    EXPECT_EQ(decide(record).files[0].newName, "Canon-EOS-R6_03.JPG");
+    record.camera = "A/B";
+    EXPECT_EQ(decide(record).verdict, RenameVerdict::BadText);
+    o.pattern = "<yyyy>";
+    EXPECT_EQ(decide({}).verdict, RenameVerdict::NoDate);
+}
+
+TEST(NamePattern, NumbersRunFromOneInEachFolderAndLowerCaseRenamesOnlyTheCase) {
+    RenameOptions o;
+    o.usePattern = o.lowerCaseExtensions = 1;
+    o.pattern = "Trip <nnn>";
+    const CNaming naming(o);
+    std::set<std::string> taken = {"c:\\b\\trip 001.jpg"};
+    NameRules rules;
+    rules.exists = [&](const std::string& path) {
+        std::string key = path;
+        for (char& ch : key)
+            ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        return taken.count(key) != 0;
+    };
+    rules.pathUnits = [](const std::string& path) { return path.size(); };
+    CRunningNumber number;
+    int clashes = 0;
+    std::vector<std::string> made;
+    for (const auto& [folder, name] : std::vector<std::pair<std::string, std::string>>{
+             {"C:\\a\\", "x.JPG"}, {"C:\\a\\", "y.Jpeg"}, {"C:\\b\\", "z.JPG"}}) {
+        const GroupDecision g = DecideGroup(folder, {GroupFile{name, SingleFile(0, name)[0], {}}},
+                                            naming, number.For(folder), clashes, rules);
+        ASSERT_EQ(g.verdict, RenameVerdict::Rename);
+        made.push_back(g.files[0].newName);
+        number.Named();
+    }
+    EXPECT_EQ(made, (std::vector<std::string>{"Trip 001.jpg", "Trip 002.jpeg", "Trip 001-1.jpg"}));
+
+    // IMG.JPG to IMG.jpg is the file's own entry in another case, not a clash;
+    // the same name unchanged still is one.
+    o.pattern = "<name>";
+    taken = {"c:\\a\\img.jpg", "c:\\a\\raw.cr3.xmp"}; // a lone file: its last extension
+    for (const auto& [name, expected] : std::vector<std::pair<std::string, std::string>>{
+             {"IMG.JPG", "IMG.jpg"}, {"IMG.jpg", "IMG-2.jpg"}, {"RAW.CR3.XMP", "RAW.CR3.xmp"}}) {
+        const GroupDecision g =
+            DecideGroup("C:\\a\\", {GroupFile{name, SingleFile(0, name)[0], {}}}, CNaming(o), 1,
+                        clashes, rules);
+        EXPECT_EQ(g.files[0].newName, expected) << name;
+    }
+}
+
+TEST(TimeShift, ReadsItsFormsAndCountsAcrossMidnightMonthLeapDayAndYearEnd) {
+    const std::pair<const char*, std::optional<long long>> texts[] = {
+        {"", 0},
+        {" +0:00 ", 0},
+        {"+1:00", 60},
+        {"-0:30", -30},
+        {"1:05", 65},
+        {"+2 3:00", 3060},
+        {"-1 0:00", -1440},
+        {"+1", std::nullopt},
+        {"+1:5", std::nullopt},
+        {"+1:60", std::nullopt},
+        {"1:00x", std::nullopt},
+        {"++1:00", std::nullopt},
+        {"+99999:00", std::nullopt},
+        {"- 1:00", std::nullopt},
+    };
+    for (const auto& [text, minutes] : texts)
+        EXPECT_EQ(ParseTimeShift(text), minutes) << text;
+
+    struct Shift {
+        std::tm from;
+        long long minutes;
+        std::tm to;
+    };
+    const Shift shifts[] = {
+        {At(2019, 12, 31, 23, 30, 0), 60, At(2020, 1, 1, 0, 30, 0)},
+        {At(2020, 1, 1, 0, 30, 0), -60, At(2019, 12, 31, 23, 30, 0)},
+        {At(2024, 2, 28, 23, 0, 15), 120, At(2024, 2, 29, 1, 0, 15)},
+        {At(2023, 2, 28, 23, 0, 0), 120, At(2023, 3, 1, 1, 0, 0)},
+        {At(2024, 3, 31, 2, 30, 0), 10 * 1440, At(2024, 4, 10, 2, 30, 0)},
+    };
+    for (const Shift& s : shifts) {
+        const std::optional<std::tm> t = ShiftedTime(s.from, s.minutes);
+        ASSERT_TRUE(t);
+        EXPECT_EQ(DateOrderKey(t), DateOrderKey(s.to)) << s.minutes;
+    }
+    EXPECT_FALSE(ShiftedTime(At(9999, 12, 31, 23, 30, 0), 60));
+
+    // Only the camera's date moves: a creation time comes from the computer's clock.
+    RenameOptions o;
+    o.usePhotoDate = o.usePattern = 1;
+    o.pattern = "<yyyy><MM><dd>_<HH><mm>";
+    o.timeShift = "-1:00";
+    const std::tm created = At(2024, 7, 1, 12, 0, 0);
+    const CNaming naming(o);
+    for (const auto& [taken, title] : std::vector<std::pair<std::optional<std::tm>, std::string>>{
+             {At(2024, 1, 1, 0, 30, 0), "20231231_2330"}, {std::nullopt, "20240701_1200"}}) {
+        const std::vector<GroupFile> files = {
+            {"a.jpg", SingleFile(0, "a.jpg")[0], {created, taken}}};
+        const std::optional<std::tm> date = GroupDate(files, naming);
+        ASSERT_TRUE(date);
+        EXPECT_EQ(naming.Title("a", &*date, nullptr, 1), title);
+    }
+    o.timeShift = "+1h";
+    EXPECT_EQ(StartRefusal(o, nullptr), RenameVerdict::BadShift);
+}
+
+TEST(RunOrder, ByDateEarlierFirstEqualDatesAndNoDateAsListed) {
+    const std::vector<std::optional<std::tm>> dates = {
+        At(2024, 5, 2, 10, 0, 0), At(2024, 5, 1, 9, 0, 0), std::nullopt, At(2024, 5, 1, 9, 0, 0),
+        At(2023, 12, 31, 23, 59, 59)};
+    EXPECT_EQ(RunOrder(dates, false), (std::vector<size_t>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(RunOrder(dates, true), (std::vector<size_t>{2, 4, 1, 3, 0}));
 }
 
 TEST(RunAsksFirst, OverADriveAProfileOrTheSystemAndNowhereElse) {
