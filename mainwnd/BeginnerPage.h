@@ -34,8 +34,9 @@ public:
     // show them now, each if it is still the file met. Raises CException when
     // a file must not or cannot be renamed: the run stops, before the group
     // where a file of it refuses. Counts each file renamed or left alone as it goes.
-    void RenameGroup(std::vector<RunFile>& files, const FileGroup& group, int& nRenamed,
-                     int& nLeftAlone);
+    // number is the running number its names take; true where it renamed a file.
+    bool RenameGroup(std::vector<RunFile>& files, const FileGroup& group, int number,
+                     int& nRenamed, int& nLeftAlone);
     // The options as the controls of both pages show them now.
     const RenameOptions& ReadOptions();
     // Names as the disk answers for them, for the run's decisions.

@@ -345,6 +345,12 @@ void CRenamerDlg::ShowNewNames(bool bShow) {
         LookupText("PreviewStartBadText", "(Start refuses: a character no name can hold)");
     reasons.start[RenameVerdict::Reserved] =
         LookupText("PreviewStartReserved", "(Start refuses: a name Windows reserves)");
+    reasons.start[RenameVerdict::BadPattern] =
+        LookupText("PreviewStartBadPattern", "(Start refuses: %1 is not a token of the pattern)");
+    reasons.start[RenameVerdict::BadPatternText] = LookupText(
+        "PreviewStartBadPatternText", "(Start refuses: a character no name can hold in the pattern)");
+    reasons.start[RenameVerdict::BadShift] =
+        LookupText("PreviewStartBadShift", "(Start refuses: the shift is not +H:MM or -H:MM)");
     reasons.takenTwice =
         LookupText("PreviewTakenTwice", "(stops the run: its numbered name is taken too)");
     reasons.notReached = LookupText("PreviewNotReached", "(not reached: the run stops before)");

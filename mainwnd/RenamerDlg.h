@@ -154,9 +154,9 @@ private:
     void CollectFolder(const std::string& folder, CFolderVisits& visits,
                        std::vector<RunFile>* files, size_t& count);
     // The new names the files get if nothing changes meanwhile, decided in
-    // memory group by group, up to the group the run would stop before.
-    std::vector<JournalEntry> PlanRun(std::vector<RunFile>& files,
-                                      const std::vector<FileGroup>& groups);
+    // memory group by group, up to the group the run would stop before. In
+    // date order it first puts each folder's groups in the order of their dates.
+    std::vector<JournalEntry> PlanRun(std::vector<RunFile>& files, std::vector<FileGroup>& groups);
     // The plan on disk before the first rename; false when it cannot be and
     // the user would rather not rename without it.
     bool BeginJournal(const std::vector<JournalEntry>& plan);

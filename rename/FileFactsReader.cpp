@@ -48,6 +48,10 @@ void CFileFactsReader::List(Job& job) {
         ListedFile file;
         file.name = name;
         file.created = finder.GetCreationTime();
+        // Converted here, once: the column decides every file at every keystroke.
+        std::tm local = {};
+        if (file.created.GetLocalTm(local))
+            file.createdLocal = local;
         file.intact = finder.IsNameIntact() != FALSE;
         file.leftAlone =
             file.intact ? NameLeftAlone(name, &IsAnsiLeadByte) : LeftAloneReason::NameNotExact;
@@ -81,7 +85,8 @@ void CFileFactsReader::Work(Job& job) {
             facts.plain = ReadPlainFile(path, identity);
             // Only a plain file is opened for its content: a pipe would never answer.
             if (facts.plain && job.bDates)
-                facts.taken = ReadPhotoDateFile(path, facts.takenError);
+                facts.taken = ReadPhotoDateFile(path, facts.takenError, nullptr,
+                                                &facts.subSecond, &facts.camera);
         }
         job.nReady.store(i + 1, std::memory_order_release);
         if (Clock::now() - told >= std::chrono::milliseconds(50)) {

@@ -26,6 +26,7 @@ public:
     struct ListedFile {
         std::string name;
         CTime created;
+        std::optional<std::tm> createdLocal; // created, in local time
         bool intact = true; // the code page holds its name exactly
         LeftAloneReason leftAlone = LeftAloneReason::None;
     };
@@ -42,6 +43,8 @@ public:
         bool plain = false;           // a plain file of exactly its name
         std::optional<std::tm> taken; // read only when dates were asked for
         unsigned long takenError = 0; // the system's error where it could not be read
+        std::string subSecond;        // with taken: its fraction of a second
+        std::string camera;           // with taken: the camera's model
     };
 
     CFileFactsReader() = default;

@@ -1,8 +1,12 @@
 #include "NewNamePreview.h"
 
+#include "app/LangText.h"
+
 #include "platform/CodePage.h"
 #include "platform/File.h"
 #include "platform/FileFind.h"
+
+#include <algorithm>
 
 namespace {
 // PathUnits without making the wide path: the run's rule, at every keystroke.
@@ -58,6 +62,7 @@ bool CNewNamePreview::Listed() {
     m_goneInPlay.assign(m_entries.size(), 0);
     m_decidedInPlay.assign(m_entries.size(), 0);
     m_bGrouped = false;
+    m_bOrdered = false;
     m_text.assign(m_entries.size(), std::string());
     m_bListed = true;
     m_bPlayed = false;
@@ -77,7 +82,14 @@ bool CNewNamePreview::FactsArrived() {
 
 void CNewNamePreview::Play() {
     m_options = m_readOptions();
+    m_naming = CNaming(m_options);
     m_startRefusal = StartRefusal(m_options, &IsAnsiLeadByte);
+    std::string fault;
+    m_naming.Refusal(&IsAnsiLeadByte, &fault);
+    m_strStartRefusal = InsertArgs(m_reasons.start[m_startRefusal], {fault});
+    m_nNamed = 0;
+    m_bSelectionOrdered = false;
+    m_nNextSelection = 0;
     // The count is kept by the list; the search for the first selected item
     // walks the items, which a folder of 100,000 files makes felt at every keystroke.
     m_bSelection = m_list.GetSelectedCount() > 0;
@@ -140,15 +152,112 @@ const std::string& CNewNamePreview::ReadingText() const {
     return m_facts.ReadsDates() ? m_reasons.readingDates : m_reasons.reading;
 }
 
+const FileGroup& CNewNamePreview::GroupOf(size_t entry, FileGroup& single) const {
+    if (m_options.keepRelatedTogether && m_groupOf[entry] != kNoGroup)
+        return m_groups[m_groupOf[entry]];
+    single = SingleFile(entry, m_entries[entry].name);
+    return single;
+}
+
+GroupFile CNewNamePreview::FactsOf(const GroupMember& member) const {
+    const CFileFactsReader::Facts& facts = m_facts.Get(member.file);
+    GroupFile file{m_entries[member.file].name, member, FileDates()};
+    file.dates.created = m_entries[member.file].createdLocal;
+    file.dates.taken = facts.taken;
+    file.dates.takenError = facts.takenError;
+    file.dates.subSecond = facts.subSecond;
+    file.dates.camera = facts.camera;
+    return file;
+}
+
+bool CNewNamePreview::Ordered() {
+    // What the dates of the groups depend on; the pattern and the other texts do not count.
+    const std::string orderedFor = std::to_string(m_options.usePhotoDate) +
+                                   std::to_string(m_options.keepRelatedTogether) +
+                                   m_options.timeShift;
+    if (m_bOrdered && orderedFor == m_strOrderedFor)
+        return true;
+    if (m_options.usePhotoDate && m_facts.Ready() < m_entries.size()) {
+        m_bWaiting = true;
+        return false;
+    }
+    std::vector<std::optional<std::tm>> dates;
+    std::vector<size_t> firsts;
+    std::vector<bool> met(m_entries.size());
+    for (size_t e = 0; e < m_entries.size(); ++e) {
+        if (met[e])
+            continue;
+        FileGroup single;
+        std::vector<GroupFile> files;
+        for (const GroupMember& member : GroupOf(e, single)) {
+            met[member.file] = true;
+            if (m_entries[member.file].leftAlone == LeftAloneReason::None)
+                files.push_back(FactsOf(member));
+        }
+        firsts.push_back(e);
+        dates.push_back(GroupDate(files, m_naming));
+    }
+    m_sequence.clear();
+    m_sequence.reserve(m_entries.size());
+    m_position.assign(m_entries.size(), 0);
+    m_orderKey.assign(m_entries.size(), 0);
+    for (size_t unit : RunOrder(dates, true)) {
+        FileGroup single;
+        for (const GroupMember& member : GroupOf(firsts[unit], single)) {
+            m_position[member.file] = m_sequence.size();
+            m_orderKey[member.file] = DateOrderKey(dates[unit]);
+            m_sequence.push_back(member.file);
+        }
+    }
+    m_bOrdered = true;
+    m_strOrderedFor = orderedFor;
+    return true;
+}
+
+void CNewNamePreview::OrderSelection() {
+    // The selected files' groups, each where its first selected file brings
+    // it, then in the order of their dates.
+    m_selPlaced.resize(m_entries.size(), 0);
+    m_selPosition.resize(m_entries.size(), 0);
+    std::vector<size_t> firsts;
+    for (int i = m_list.GetNextItem(-1, LVNI_SELECTED); i != -1;
+         i = m_list.GetNextItem(i, LVNI_SELECTED)) {
+        const auto found = m_byName.find(m_list.GetItemText(i, 0));
+        if (found == m_byName.end() || m_selPlaced[found->second] == m_nPlay)
+            continue;
+        FileGroup single;
+        for (const GroupMember& member : GroupOf(found->second, single))
+            m_selPlaced[member.file] = m_nPlay;
+        firsts.push_back(found->second);
+    }
+    std::stable_sort(firsts.begin(), firsts.end(),
+                     [this](size_t a, size_t b) { return m_orderKey[a] < m_orderKey[b]; });
+    m_selSequence.clear();
+    for (size_t first : firsts) {
+        FileGroup single;
+        for (const GroupMember& member : GroupOf(first, single)) {
+            m_selPosition[member.file] = m_selSequence.size();
+            m_selSequence.push_back(member.file);
+        }
+    }
+    m_bSelectionOrdered = true;
+}
+
+bool CNewNamePreview::PlaySequenceTo(size_t entry, size_t& steps) {
+    while (m_nNextSelection <= m_selPosition[entry]) {
+        if (OutOfTime(++steps) || !Step(m_selSequence[m_nNextSelection]))
+            return false;
+        ++m_nNextSelection;
+    }
+    return true;
+}
+
 bool CNewNamePreview::Step(size_t index) {
     if (m_decidedInPlay[index] == m_nPlay)
         return true; // with its group
     const Entry& entry = m_entries[index];
     FileGroup single;
-    const bool grouped = m_options.keepRelatedTogether && m_groupOf[index] != kNoGroup;
-    if (!grouped)
-        single = SingleFile(index, entry.name);
-    const FileGroup& group = grouped ? m_groups[m_groupOf[index]] : single;
+    const FileGroup& group = GroupOf(index, single);
     auto tell = [this, &group](const std::string& text) {
         for (const GroupMember& member : group) {
             m_text[member.file] = text;
@@ -157,7 +266,7 @@ bool CNewNamePreview::Step(size_t index) {
         return true;
     };
     if (m_startRefusal != RenameVerdict::Rename)
-        return tell(m_reasons.start[m_startRefusal]);
+        return tell(m_strStartRefusal);
     if (m_bStopped)
         return tell(m_reasons.notReached);
     if (entry.leftAlone != LeftAloneReason::None)
@@ -172,25 +281,18 @@ bool CNewNamePreview::Step(size_t index) {
     std::vector<GroupFile> files;
     std::vector<size_t> entries;
     for (const GroupMember& member : group) {
-        const CFileFactsReader::Facts& facts = m_facts.Get(member.file);
-        const Entry& e = m_entries[member.file];
         m_decidedInPlay[member.file] = m_nPlay;
-        if (!facts.plain) {
+        if (!m_facts.Get(member.file).plain) {
             m_text[member.file] = m_reasons.leftAlone[LeftAloneReason::NotAFile];
             continue;
         }
-        GroupFile file{e.name, member, FileDates()};
-        std::tm created = {};
-        if (e.created.GetLocalTm(created))
-            file.dates.created = created;
-        file.dates.taken = facts.taken;
-        file.dates.takenError = facts.takenError;
-        files.push_back(std::move(file));
+        files.push_back(FactsOf(member));
         entries.push_back(member.file);
     }
     if (files.empty())
         return true;
-    const GroupDecision g = DecideGroup(m_strFolderDir, files, m_options, m_nClashCount, m_rules);
+    const GroupDecision g =
+        DecideGroup(m_strFolderDir, files, m_naming, m_nNamed + 1, m_nClashCount, m_rules);
     // A numbered name that is taken too stops the run; the file's own name is
     // no other file's, and the rename to it leaves the file as it is.
     size_t stopper = g.refused;
@@ -211,6 +313,7 @@ bool CNewNamePreview::Step(size_t index) {
         m_bStopped = true;
         return true;
     }
+    bool named = false;
     for (size_t i = 0; i < files.size(); ++i) {
         const RenameDecision& d = g.files[i];
         if (d.verdict == RenameVerdict::LeftAlone) {
@@ -220,7 +323,10 @@ bool CNewNamePreview::Step(size_t index) {
         m_goneInPlay[entries[i]] = m_nPlay;
         m_made.insert(NameKey(d.newName));
         m_text[entries[i]] = d.newName;
+        named = true;
     }
+    if (named)
+        ++m_nNamed;
     return true;
 }
 
@@ -277,12 +383,29 @@ std::string CNewNamePreview::Decide(int nItem, const std::string& folder) {
         Play();
     const auto found = m_byName.find(m_list.GetItemText(nItem, 0));
     size_t steps = 0;
+    // In date order every date is known first: the first file may be the last listed.
+    const bool byDate = m_options.dateOrder && m_startRefusal == RenameVerdict::Rename;
+    if (byDate && !Ordered())
+        return ReadingText();
     if (!m_bSelection) {
         if (found == m_byName.end())
             return std::string();
-        while (m_nNextEntry <= found->second && !OutOfTime(++steps) && Step(m_nNextEntry))
+        const size_t last = byDate ? m_position[found->second] : found->second;
+        while (m_nNextEntry <= last && !OutOfTime(++steps) &&
+               Step(byDate ? m_sequence[m_nNextEntry] : m_nNextEntry))
             ++m_nNextEntry;
-        return m_nNextEntry > found->second ? m_text[found->second] : ReadingText();
+        return m_nNextEntry > last ? m_text[found->second] : ReadingText();
+    }
+    if (byDate) {
+        if (!m_bSelectionOrdered)
+            OrderSelection();
+        if (found == m_byName.end())
+            return m_list.SendMessage(LVM_GETITEMSTATE, nItem, LVIS_SELECTED) & LVIS_SELECTED
+                       ? m_reasons.leftAlone[LeftAloneReason::Gone]
+                       : std::string();
+        if (m_selPlaced[found->second] != m_nPlay)
+            return std::string(); // a file the run leaves out
+        return PlaySequenceTo(found->second, steps) ? m_text[found->second] : ReadingText();
     }
     if (!(m_list.SendMessage(LVM_GETITEMSTATE, nItem, LVIS_SELECTED) & LVIS_SELECTED)) {
         // A file the run leaves out, unless a selected file brings in its group.

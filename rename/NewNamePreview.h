@@ -90,7 +90,10 @@ private:
     bool m_bPlayed = false;
     unsigned m_nPlay = 0; // so that a new play starts without touching every file
     RenameOptions m_options;
+    CNaming m_naming;
     RenameVerdict m_startRefusal = RenameVerdict::Rename;
+    std::string m_strStartRefusal; // what every file says then
+    int m_nNamed = 0;              // groups given names so far: the running number
     bool m_bSelection = false;
     int m_nNextSelected = -1;
     size_t m_nNextEntry = 0;
@@ -106,6 +109,19 @@ private:
     std::vector<unsigned> m_groupPulledInPlay; // by group: a selected file brings it in that time
     std::vector<int> m_groupFirstSelected;     // by group: the item that brings it in
     CFileFactsReader m_facts;                  // by entry
+    // In date order: the files in the order the run takes them, whole groups
+    // together, and where each stands; kept while the dates stay the same.
+    bool m_bOrdered = false;
+    std::string m_strOrderedFor; // the options the order was made for
+    std::vector<size_t> m_sequence;
+    std::vector<size_t> m_position;      // by entry
+    std::vector<long long> m_orderKey;   // by entry: its group's date, as ordered
+    // A selection in date order: the selected files' groups by their dates.
+    std::vector<size_t> m_selSequence;
+    std::vector<size_t> m_selPosition;     // by entry, where m_selPlaced says so
+    std::vector<unsigned> m_selPlaced;     // by entry: the play it was placed in
+    bool m_bSelectionOrdered = false;
+    size_t m_nNextSelection = 0;
     bool m_bWaiting = false;                   // a row was shown as not yet read
 
     // One repaint asks for many rows in a row: together they get one share of
@@ -126,6 +142,14 @@ private:
     // Decides the file of the entry with its group, or gives false while the
     // worker has not read them all.
     bool Step(size_t entry);
+    // A file of a group with what the decision needs of it.
+    GroupFile FactsOf(const GroupMember& member) const;
+    // The group of an entry, or the entry on its own where none.
+    const FileGroup& GroupOf(size_t entry, FileGroup& single) const;
+    // In date order, whether the order is known (every date read), making it when needed.
+    bool Ordered();
+    void OrderSelection();
+    bool PlaySequenceTo(size_t entry, size_t& steps);
     // Plays a selection run up to list item nItem; false while the worker has
     // not read that far or this burst of questions is out of time.
     bool PlaySelectionTo(int nItem, size_t& steps);

@@ -16,8 +16,8 @@ constexpr LONGLONG kHeadBytes = 64 * 1024;
 
 } // namespace
 
-std::optional<std::tm> ReadPhotoDateFile(const std::string& path, unsigned long& error,
-                                         const TIME_ZONE_INFORMATION* zone) {
+namespace {
+std::optional<CameraDate> ReadRecord(const std::string& path, unsigned long& error) {
     error = 0;
     // Full sharing: a photo being read must not stand in the way of a rename.
     HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ,
@@ -63,8 +63,22 @@ std::optional<std::tm> ReadPhotoDateFile(const std::string& path, unsigned long&
             return readAt(offset, count, buffer);
         },
         uint64_t(size.QuadPart));
-    if (error != 0 || !taken)
+    if (error != 0)
         return std::nullopt;
+    return taken;
+}
+} // namespace
+
+std::optional<std::tm> ReadPhotoDateFile(const std::string& path, unsigned long& error,
+                                         const TIME_ZONE_INFORMATION* zone, std::string* subSecond,
+                                         std::string* camera) {
+    const std::optional<CameraDate> taken = ReadRecord(path, error);
+    if (!taken)
+        return std::nullopt;
+    if (subSecond)
+        *subSecond = taken->subSecond;
+    if (camera)
+        *camera = taken->model;
     if (!taken->utc)
         return taken->time;
     // A movie header counts in UTC: the local time of that day, with the
@@ -85,7 +99,8 @@ const FileDates& CFileDatesOnce::Get(const std::string& path, const CTime& creat
         m_bCreatedRead = true;
     }
     if (!m_bTakenRead && WantsPhotoDate(options)) {
-        m_dates.taken = ReadPhotoDateFile(path, m_dates.takenError);
+        m_dates.taken = ReadPhotoDateFile(path, m_dates.takenError, nullptr, &m_dates.subSecond,
+                                          &m_dates.camera);
         m_bTakenRead = true;
     }
     return m_dates;

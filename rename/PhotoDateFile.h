@@ -13,9 +13,12 @@
 // the file holds none. A file that cannot be opened or read sets error to the
 // system's error code (it stays 0 otherwise): such a file may hold a date.
 // A movie's UTC time is shown in the local time of its day, in zone (the
-// system's where none is given).
+// system's where none is given). With the date, record gets its fraction of
+// a second (its digits) and the camera's model.
 std::optional<std::tm> ReadPhotoDateFile(const std::string& path, unsigned long& error,
-                                         const TIME_ZONE_INFORMATION* zone = nullptr);
+                                         const TIME_ZONE_INFORMATION* zone = nullptr,
+                                         std::string* subSecond = nullptr,
+                                         std::string* camera = nullptr);
 
 // A file's two dates, each read once, the first time the options want it: the
 // run and the new-name column decide a file many times.

@@ -65,8 +65,8 @@ bool CBeginnerPage::IsStillTheListedFile(RunFile& file, FileIdentity& identity) 
     return true;
 }
 
-void CBeginnerPage::RenameGroup(std::vector<RunFile>& files, const FileGroup& group, int& nRenamed,
-                                int& nLeftAlone) {
+bool CBeginnerPage::RenameGroup(std::vector<RunFile>& files, const FileGroup& group, int number,
+                                int& nRenamed, int& nLeftAlone) {
     std::vector<RunFile*> present;
     std::vector<FileIdentity> identities;
     std::vector<GroupFile> facts;
@@ -84,13 +84,14 @@ void CBeginnerPage::RenameGroup(std::vector<RunFile>& files, const FileGroup& gr
             {file.name, member, file.dates.Get(file.folder + file.name, file.created, m_options)});
     }
     if (present.empty())
-        return;
+        return false;
 
     CRenamerDlg* dlg = MainWindow();
     int unnumbered = 0;
     const std::string& folder = present[0]->folder;
-    const GroupDecision g = DecideGroup(folder, facts, m_options,
-                                        dlg ? dlg->m_nCollisionCount : unnumbered, DiskNameRules());
+    const GroupDecision g =
+        DecideGroup(folder, facts, CNaming(m_options), number,
+                    dlg ? dlg->m_nCollisionCount : unnumbered, DiskNameRules());
     const RunFile& refused = *present[g.refused];
     const std::string path = refused.folder + refused.name;
     switch (g.verdict) {
@@ -153,6 +154,7 @@ void CBeginnerPage::RenameGroup(std::vector<RunFile>& files, const FileGroup& gr
         ++nGroupRenamed;
         ++nRenamed;
     }
+    return nGroupRenamed > 0;
 }
 
 void CBeginnerPage::Commit(RunFile& file, const std::string& newPath,

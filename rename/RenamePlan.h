@@ -67,6 +67,7 @@ LeftAloneReason NameLeftAlone(const std::string& name, bool (*isLeadByte)(unsign
 // shift parsed once, not at every file.
 class CNaming {
 public:
+    CNaming() : CNaming(RenameOptions()) {}
     explicit CNaming(const RenameOptions& options);
 
     const RenameOptions& Options() const { return m_options; }

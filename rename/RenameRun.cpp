@@ -284,8 +284,36 @@ bool CRenamerDlg::CheckRunInputs() {
                       MB_OK | MB_ICONINFORMATION);
         return false;
     }
-    const RenameOptions& o = m_pageBeginner.m_options;
+    const RenameOptions& o = m_pageBeginner.ReadOptions();
+    const CNaming naming(o);
+    std::string fault;
+    naming.Refusal(&IsAnsiLeadByte, &fault);
     switch (m_pageBeginner.StartRefusal()) {
+    case RenameVerdict::BadPattern:
+        AfxMessageBox(InsertArgs(LookupText("BadPattern",
+                                            "The name pattern holds \"%1\", which is not one of "
+                                            "its tokens. A token is one of <name> <yyyy> <yy> "
+                                            "<MM> <M> <dd> <d> <HH> <H> <mm> <m> <ss> <s> <fff> "
+                                            "<n> <nn> <nnn> (and so on) <camera>, each closed "
+                                            "by its \">\"."),
+                                 {fault}),
+                      MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    case RenameVerdict::BadPatternText:
+        AfxMessageBox(LookupText("BadPatternText",
+                                 "The name pattern cannot contain any of these characters "
+                                 "outside its tokens:\n") +
+                          kForbiddenNameCharacters,
+                      MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    case RenameVerdict::BadShift:
+        AfxMessageBox(InsertArgs(LookupText("BadTimeShift",
+                                            "\"%1\" is not a shift of the camera's time. Write "
+                                            "it as +H:MM or -H:MM (hours and minutes, such as "
+                                            "-1:00), or with days first, such as +1 2:30."),
+                                 {o.timeShift}),
+                      MB_OK | MB_ICONEXCLAMATION);
+        return false;
     case RenameVerdict::BadText:
         AfxMessageBox(LookupText("InvalidNameText",
                                  "The text to add and the replacement cannot contain any of "
@@ -298,7 +326,7 @@ bool CRenamerDlg::CheckRunInputs() {
             InsertArgs(LookupText("ReservedText", "Every new name would be \"%1\", a name Windows "
                                                   "reserves for a device. Please choose another "
                                                   "text to add or another replacement."),
-                       {ComposeTitle("", std::tm{}, o)}),
+                       {naming.Title("", nullptr, nullptr, 1)}),
             MB_OK | MB_ICONEXCLAMATION);
         return false;
     default:
@@ -405,8 +433,9 @@ int CRenamerDlg::CountFiles(const std::string& pattern) {
 }
 
 std::vector<JournalEntry> CRenamerDlg::PlanRun(std::vector<RunFile>& files,
-                                               const std::vector<FileGroup>& groups) {
+                                               std::vector<FileGroup>& groups) {
     const RenameOptions& options = m_pageBeginner.ReadOptions();
+    const CNaming naming(options);
     CPlannedNames names;
     for (const auto& [folder, listed] : m_runListing)
         for (const std::string& name : listed)
@@ -415,18 +444,19 @@ std::vector<JournalEntry> CRenamerDlg::PlanRun(std::vector<RunFile>& files,
     NameRules rules = CBeginnerPage::DiskNameRules();
     rules.exists = [&names](const std::string& path) { return names.Taken(path); };
     int clashes = 0;
+    CRunningNumber number;
     std::vector<JournalEntry> plan;
     // Camera dates take a while to read: the window answers meanwhile, and a
     // close or the session's end stops the run before it renames anything.
     DWORD pumped = ::GetTickCount();
-    for (const FileGroup& group : groups) {
-        if (::GetTickCount() - pumped >= 50) {
-            PumpMessages();
-            pumped = ::GetTickCount();
-            if (StopRequested())
-                return {};
-        }
-        std::vector<RunFile*> members;
+    auto pumpNow = [&pumped, this] {
+        if (::GetTickCount() - pumped < 50)
+            return false;
+        PumpMessages();
+        pumped = ::GetTickCount();
+        return StopRequested();
+    };
+    auto factsOf = [&files, &options](const FileGroup& group, std::vector<RunFile*>& members) {
         std::vector<GroupFile> facts;
         for (const GroupMember& member : group) {
             RunFile& f = files[member.file];
@@ -435,9 +465,35 @@ std::vector<JournalEntry> CRenamerDlg::PlanRun(std::vector<RunFile>& files,
             members.push_back(&f);
             facts.push_back({f.name, member, f.dates.Get(f.folder + f.name, f.created, options)});
         }
+        return facts;
+    };
+    // A folder's groups stand together: in date order, each folder's are put
+    // in the order of their dates before its first is decided.
+    if (options.dateOrder)
+        for (size_t begin = 0, end = 0; begin < groups.size(); begin = end) {
+            const std::string& folder = files[groups[begin][0].file].folder;
+            std::vector<std::optional<std::tm>> dates;
+            for (end = begin; end < groups.size() && files[groups[end][0].file].folder == folder;
+                 ++end) {
+                if (pumpNow())
+                    return {};
+                std::vector<RunFile*> members;
+                dates.push_back(GroupDate(factsOf(groups[end], members), naming));
+            }
+            std::vector<FileGroup> sorted;
+            for (size_t i : RunOrder(dates, true))
+                sorted.push_back(std::move(groups[begin + i]));
+            std::move(sorted.begin(), sorted.end(), groups.begin() + begin);
+        }
+    for (const FileGroup& group : groups) {
+        if (pumpNow())
+            return {};
+        std::vector<RunFile*> members;
+        const std::vector<GroupFile> facts = factsOf(group, members);
         if (members.empty())
             continue;
-        const GroupDecision g = DecideGroup(members[0]->folder, facts, options, clashes, rules);
+        const GroupDecision g = DecideGroup(members[0]->folder, facts, naming,
+                                            number.For(members[0]->folder), clashes, rules);
         // A numbered name that is taken too stops the run; the file's own name
         // is no other file's.
         bool takenTwice = false;
@@ -451,10 +507,12 @@ std::vector<JournalEntry> CRenamerDlg::PlanRun(std::vector<RunFile>& files,
         }
         if (g.verdict != RenameVerdict::Rename || takenTwice)
             break; // the run stops before this group: nothing after it is planned
+        bool named = false;
         for (size_t i = 0; i < members.size(); ++i) {
             const RenameDecision& d = g.files[i];
             if (d.verdict != RenameVerdict::Rename)
                 continue;
+            named = true;
             RunFile& f = *members[i];
             const std::string own = f.folder + f.name;
             names.Moved(own, d.newPath);
@@ -466,6 +524,8 @@ std::vector<JournalEntry> CRenamerDlg::PlanRun(std::vector<RunFile>& files,
             entry.identity = f.identity;
             plan.push_back(std::move(entry));
         }
+        if (named)
+            number.Named();
     }
     return plan;
 }
@@ -531,7 +591,7 @@ void CRenamerDlg::StartRun() {
         m_nCollisionCount = 0;
         m_pProgress->SetPos(0);
         m_pProgress->ShowWindow(SW_SHOW);
-        const std::vector<FileGroup> groups =
+        std::vector<FileGroup> groups =
             GroupRunFiles(files, m_pageBeginner.ReadOptions().keepRelatedTogether != 0);
         std::vector<JournalEntry> plan;
         if (!StopRequested())
@@ -550,8 +610,12 @@ void CRenamerDlg::StartRun() {
         m_pProgress->SetPos(0);
         m_pProgress->ShowWindow(SW_SHOW);
         size_t done = 0;
+        CRunningNumber number;
         for (size_t i = 0; i < groups.size() && !StopRequested(); ++i) {
-            m_pageBeginner.RenameGroup(files, groups[i], m_nRunRenamed, m_nRunLeftAlone);
+            const std::string& groupFolder = files[groups[i][0].file].folder;
+            if (m_pageBeginner.RenameGroup(files, groups[i], number.For(groupFolder),
+                                           m_nRunRenamed, m_nRunLeftAlone))
+                number.Named();
             done += groups[i].size();
             StepStrip(done, total);
         }
