@@ -162,6 +162,8 @@ BenchArgs ParseBenchArgs(int argc, char** argv) {
             args.quick = true;
         else if (std::strcmp(argv[i], "--rounds") == 0 && i + 1 < argc)
             args.rounds = std::max(1, std::atoi(argv[++i]));
+        else if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc)
+            args.only = argv[++i];
     }
     return args;
 }

@@ -57,6 +57,7 @@ SIZE_T PrivateBytes();
 struct BenchArgs {
     bool quick = false;
     int rounds = 3;
+    std::string only; // --only NAME: one part of a benchmark, where it has parts
 };
 BenchArgs ParseBenchArgs(int argc, char** argv);
 

@@ -14,7 +14,7 @@
 // and in a folder of 10,000 files, the first showing of the column, from the
 // click until the list is painted and until every visible row is filled.
 //
-// Usage: bench_list [--quick] [--rounds N]
+// Usage: bench_list [--quick] [--rounds N] [--only typing]
 #include "BenchSupport.h"
 
 #include "app/AppPaths.h"
@@ -527,6 +527,14 @@ int main(int argc, char** argv) {
     g_strLanguageFile = program + "\\Languages\\English.ini";
     ::WritePrivateProfileStringA("Setting", "Language", "English", g_strLanguageFile.c_str());
 
+    if (args.only == "typing") {
+        const std::string typed = MakeFolder(files);
+        BenchTyping(app, typed, args, files);
+        RemoveTree(typed);
+        RemoveTree(program);
+        ::OleUninitialize();
+        return 0;
+    }
     // The floor and the product of a round share its folder; the round's first
     // side pays for reading it cold, and the sides take turns going first.
     std::string folder;

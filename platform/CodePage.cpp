@@ -34,11 +34,44 @@ size_t PathUnits(const std::string& path) {
 }
 
 std::wstring NameKey(const std::string& name) {
-    std::wstring key = WidenName(name);
-    ::CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
+    std::wstring key;
+    NameKeyInto(name, key);
     return key;
 }
 
+void NameKeyInto(std::string_view name, std::wstring& key) {
+    // ASCII, which most names are, needs neither conversion: its upper case is A to Z.
+    bool ascii = true;
+    for (char c : name)
+        ascii = ascii && (static_cast<unsigned char>(c) & 0x80) == 0;
+    if (ascii) {
+        key.resize(name.size());
+        for (size_t i = 0; i < name.size(); ++i) {
+            const char c = name[i];
+            key[i] = static_cast<wchar_t>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+        }
+        return;
+    }
+    const int n = name.empty() ? 0
+                               : ::MultiByteToWideChar(CP_ACP, 0, name.data(),
+                                                       static_cast<int>(name.size()), nullptr, 0);
+    key.resize(static_cast<size_t>(n > 0 ? n : 0));
+    if (n <= 0)
+        return;
+    ::MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), &key[0], n);
+    ::CharUpperBuffW(&key[0], static_cast<DWORD>(n));
+}
+
 bool IsAnsiLeadByte(unsigned char c) {
-    return ::IsDBCSLeadByte(c) != FALSE;
+    // Asked for every byte of every name: the code page is the process's for
+    // its whole life, so the system is asked once for each byte value.
+    struct LeadBytes {
+        bool lead[256];
+        LeadBytes() {
+            for (int i = 0; i < 256; ++i)
+                lead[i] = ::IsDBCSLeadByte(static_cast<BYTE>(i)) != FALSE;
+        }
+    };
+    static const LeadBytes table;
+    return table.lead[c];
 }

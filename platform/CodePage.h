@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 std::wstring WidenName(const std::string& name);
 
@@ -16,6 +17,8 @@ size_t PathUnits(const std::string& path);
 
 // A name as the file system compares names: without regard to letter case.
 std::wstring NameKey(const std::string& name);
+// The same into key, whose room is used again: for deciding many names in a row.
+void NameKeyInto(std::string_view name, std::wstring& key);
 
 // Whether c begins a character of two bytes in the ANSI code page.
 bool IsAnsiLeadByte(unsigned char c);

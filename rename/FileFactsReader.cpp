@@ -55,6 +55,7 @@ void CFileFactsReader::List(Job& job) {
         file.intact = finder.IsNameIntact() != FALSE;
         file.leftAlone =
             file.intact ? NameLeftAlone(name, &IsAnsiLeadByte) : LeftAloneReason::NameNotExact;
+        file.single = SingleFile(files.size(), name)[0];
         if (file.intact)
             job.listing.byName.emplace(name, files.size());
         files.push_back(std::move(file));
@@ -85,8 +86,8 @@ void CFileFactsReader::Work(Job& job) {
             facts.plain = ReadPlainFile(path, identity);
             // Only a plain file is opened for its content: a pipe would never answer.
             if (facts.plain && job.bDates)
-                facts.taken = ReadPhotoDateFile(path, facts.takenError, nullptr,
-                                                &facts.subSecond, &facts.camera);
+                facts.taken = ReadPhotoDateFile(path, facts.takenError, nullptr, &facts.subSecond,
+                                                &facts.camera);
         }
         job.nReady.store(i + 1, std::memory_order_release);
         if (Clock::now() - told >= std::chrono::milliseconds(50)) {

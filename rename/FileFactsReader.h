@@ -6,6 +6,7 @@
 // the window when more is known, at most every 50 ms.
 #pragma once
 
+#include "FileGroups.h"
 #include "RenamePlan.h"
 
 #include "platform/Time.h"
@@ -27,7 +28,8 @@ public:
         std::string name;
         CTime created;
         std::optional<std::tm> createdLocal; // created, in local time
-        bool intact = true; // the code page holds its name exactly
+        GroupMember single;                  // the file as a group of its own
+        bool intact = true;                  // the code page holds its name exactly
         LeftAloneReason leftAlone = LeftAloneReason::None;
     };
     // Every entry but the dots, hidden files too, in the file system's order;

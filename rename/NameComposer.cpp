@@ -25,21 +25,46 @@ FileNameParts SplitFileName(const std::string& name) {
     return {name.substr(0, dot), name.substr(dot)};
 }
 
-std::string ComposeTitle(const std::string& title, const std::tm& t, const RenameOptions& o) {
-    char date[64];
-    char time[64];
-    std::snprintf(date, sizeof(date), " %d-%d-%d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday);
-    std::snprintf(time, sizeof(time), " %d_%d_%d", t.tm_hour, t.tm_min, t.tm_sec);
+namespace {
+// A number without leading zeros: what snprintf's %d gives, without its cost at every file.
+void AppendDecimal(std::string& out, int value) {
+    if (value < 0) {
+        out += '-';
+        value = -value;
+    }
+    char digits[12];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value > 0 && n < 11);
+    while (n > 0)
+        out += digits[--n];
+}
+} // namespace
 
-    std::string b = o.removeOldName ? std::string() : title;
-    if (o.addPrefix && !o.prefix.empty())
-        b = o.prefix + b;
-    if (o.addDate)
-        b += date;
+std::string ComposeTitle(const std::string& title, const std::tm& t, const RenameOptions& o) {
+    std::string b;
+    b.reserve(title.size() + o.prefix.size() + 24);
+    if (o.addPrefix)
+        b = o.prefix;
+    if (!o.removeOldName)
+        b += title;
+    if (o.addDate) {
+        b += ' ';
+        AppendDecimal(b, t.tm_year + 1900);
+        b += '-';
+        AppendDecimal(b, t.tm_mon + 1);
+        b += '-';
+        AppendDecimal(b, t.tm_mday);
+    }
     if (o.addTime) {
-        if (o.addDate)
-            b += " ";
-        b += time;
+        b += o.addDate ? "  " : " ";
+        AppendDecimal(b, t.tm_hour);
+        b += '_';
+        AppendDecimal(b, t.tm_min);
+        b += '_';
+        AppendDecimal(b, t.tm_sec);
     }
     if (o.replace)
         b = ReplaceAll(b, o.replaceFrom, o.replaceTo);

@@ -11,6 +11,9 @@
 namespace {
 // PathUnits without making the wide path: the run's rule, at every keystroke.
 size_t CountPathUnits(const std::string& path) {
+    // Most names are ASCII, a unit a byte.
+    if (std::all_of(path.begin(), path.end(), [](char c) { return (c & 0x80) == 0; }))
+        return path.size();
     return static_cast<size_t>(
         ::MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0));
 }
@@ -18,6 +21,9 @@ size_t CountPathUnits(const std::string& path) {
 // A repaint's share of time for playing the run, and the pause after which the
 // next question starts another repaint's share.
 constexpr std::chrono::milliseconds kPlayShare(30);
+// While nothing waits for the window, a share may run on up to this: the
+// rows on show are named sooner, and a key or a click still waits no longer.
+constexpr std::chrono::milliseconds kIdleShare(90);
 constexpr std::chrono::milliseconds kBurstGap(20);
 // Steps between looks at the clock: a step costs about a microsecond.
 constexpr size_t kStepsPerLook = 256;
@@ -28,7 +34,7 @@ constexpr size_t kNoGroup = static_cast<size_t>(-1);
 CNewNamePreview::CNewNamePreview(const CListCtrl& list, std::function<RenameOptions()> options)
     : m_list(list), m_readOptions(std::move(options)) {
     m_rules.exists = [this](const std::string& path) {
-        return Exists(path.substr(m_strFolderDir.size()));
+        return Exists(std::string_view(path).substr(m_strFolderDir.size()));
     };
     m_rules.pathUnits = &CountPathUnits;
     m_rules.isLeadByte = &IsAnsiLeadByte;
@@ -98,7 +104,7 @@ void CNewNamePreview::Play() {
     m_nClashCount = 0;
     m_bStopped = false;
     ++m_nPlay;
-    m_made.clear();
+    ForgetGiven();
     m_bPlayed = true;
     if (!m_options.keepRelatedTogether)
         return;
@@ -139,9 +145,56 @@ void CNewNamePreview::Group() {
     m_bGrouped = true;
 }
 
-bool CNewNamePreview::Exists(const std::string& name) const {
-    const std::wstring key = NameKey(name);
-    if (m_made.count(key))
+const std::wstring& CNewNamePreview::KeyOf(std::string_view name) const {
+    if (name != m_strKeyed) {
+        NameKeyInto(name, m_strKey);
+        m_strKeyed.assign(name.data(), name.size());
+    }
+    return m_strKey;
+}
+
+namespace {
+uint64_t HashOfKey(const std::wstring& key) {
+    uint64_t h = 14695981039346656037ULL; // FNV-1a
+    for (wchar_t c : key) {
+        h ^= static_cast<uint64_t>(c);
+        h *= 1099511628211ULL;
+    }
+    return h | 1; // 0 marks a free slot
+}
+} // namespace
+
+void CNewNamePreview::ForgetGiven() {
+    size_t size = 64;
+    while (size < 2 * m_entries.size())
+        size *= 2;
+    m_givenHash.assign(size, 0);
+    m_givenEntry.resize(size);
+}
+
+void CNewNamePreview::Give(const std::wstring& key, size_t entry) {
+    const uint64_t hash = HashOfKey(key);
+    const size_t mask = m_givenHash.size() - 1;
+    size_t slot = static_cast<size_t>(hash) & mask;
+    while (m_givenHash[slot] != 0)
+        slot = (slot + 1) & mask;
+    m_givenHash[slot] = hash;
+    m_givenEntry[slot] = entry;
+}
+
+bool CNewNamePreview::Given(const std::wstring& key) const {
+    const uint64_t hash = HashOfKey(key);
+    const size_t mask = m_givenHash.size() - 1;
+    for (size_t slot = static_cast<size_t>(hash) & mask; m_givenHash[slot] != 0;
+         slot = (slot + 1) & mask)
+        if (m_givenHash[slot] == hash && NameKey(m_text[m_givenEntry[slot]]) == key)
+            return true;
+    return false;
+}
+
+bool CNewNamePreview::Exists(std::string_view name) const {
+    const std::wstring& key = KeyOf(name);
+    if (Given(key))
         return true;
     const auto found = m_keys.find(key);
     return found != m_keys.end() &&
@@ -152,11 +205,12 @@ const std::string& CNewNamePreview::ReadingText() const {
     return m_facts.ReadsDates() ? m_reasons.readingDates : m_reasons.reading;
 }
 
-const FileGroup& CNewNamePreview::GroupOf(size_t entry, FileGroup& single) const {
-    if (m_options.keepRelatedTogether && m_groupOf[entry] != kNoGroup)
-        return m_groups[m_groupOf[entry]];
-    single = SingleFile(entry, m_entries[entry].name);
-    return single;
+CNewNamePreview::Members CNewNamePreview::GroupOf(size_t entry) const {
+    if (m_options.keepRelatedTogether && m_groupOf[entry] != kNoGroup) {
+        const FileGroup& group = m_groups[m_groupOf[entry]];
+        return {group.data(), group.size()};
+    }
+    return {&m_entries[entry].single, 1};
 }
 
 GroupFile CNewNamePreview::FactsOf(const GroupMember& member) const {
@@ -187,9 +241,8 @@ bool CNewNamePreview::Ordered() {
     for (size_t e = 0; e < m_entries.size(); ++e) {
         if (met[e])
             continue;
-        FileGroup single;
         std::vector<GroupFile> files;
-        for (const GroupMember& member : GroupOf(e, single)) {
+        for (const GroupMember& member : GroupOf(e)) {
             met[member.file] = true;
             if (m_entries[member.file].leftAlone == LeftAloneReason::None)
                 files.push_back(FactsOf(member));
@@ -202,8 +255,7 @@ bool CNewNamePreview::Ordered() {
     m_position.assign(m_entries.size(), 0);
     m_orderKey.assign(m_entries.size(), 0);
     for (size_t unit : RunOrder(dates, true)) {
-        FileGroup single;
-        for (const GroupMember& member : GroupOf(firsts[unit], single)) {
+        for (const GroupMember& member : GroupOf(firsts[unit])) {
             m_position[member.file] = m_sequence.size();
             m_orderKey[member.file] = DateOrderKey(dates[unit]);
             m_sequence.push_back(member.file);
@@ -225,8 +277,7 @@ void CNewNamePreview::OrderSelection() {
         const auto found = m_byName.find(m_list.GetItemText(i, 0));
         if (found == m_byName.end() || m_selPlaced[found->second] == m_nPlay)
             continue;
-        FileGroup single;
-        for (const GroupMember& member : GroupOf(found->second, single))
+        for (const GroupMember& member : GroupOf(found->second))
             m_selPlaced[member.file] = m_nPlay;
         firsts.push_back(found->second);
     }
@@ -234,8 +285,7 @@ void CNewNamePreview::OrderSelection() {
                      [this](size_t a, size_t b) { return m_orderKey[a] < m_orderKey[b]; });
     m_selSequence.clear();
     for (size_t first : firsts) {
-        FileGroup single;
-        for (const GroupMember& member : GroupOf(first, single)) {
+        for (const GroupMember& member : GroupOf(first)) {
             m_selPosition[member.file] = m_selSequence.size();
             m_selSequence.push_back(member.file);
         }
@@ -256,8 +306,7 @@ bool CNewNamePreview::Step(size_t index) {
     if (m_decidedInPlay[index] == m_nPlay)
         return true; // with its group
     const Entry& entry = m_entries[index];
-    FileGroup single;
-    const FileGroup& group = GroupOf(index, single);
+    const Members group = GroupOf(index);
     auto tell = [this, &group](const std::string& text) {
         for (const GroupMember& member : group) {
             m_text[member.file] = text;
@@ -278,8 +327,10 @@ bool CNewNamePreview::Step(size_t index) {
             return false;
         }
     // As the run asks before it renames a file: a plain file of exactly this name.
-    std::vector<GroupFile> files;
-    std::vector<size_t> entries;
+    std::vector<GroupFile>& files = m_stepFiles;
+    std::vector<size_t>& entries = m_stepEntries;
+    files.clear();
+    entries.clear();
     for (const GroupMember& member : group) {
         m_decidedInPlay[member.file] = m_nPlay;
         if (!m_facts.Get(member.file).plain) {
@@ -291,8 +342,8 @@ bool CNewNamePreview::Step(size_t index) {
     }
     if (files.empty())
         return true;
-    const GroupDecision g =
-        DecideGroup(m_strFolderDir, files, m_naming, m_nNamed + 1, m_nClashCount, m_rules);
+    GroupDecision& g = m_stepDecision;
+    DecideGroupInto(m_strFolderDir, files, m_naming, m_nNamed + 1, m_nClashCount, m_rules, g);
     // A numbered name that is taken too stops the run; the file's own name is
     // no other file's, and the rename to it leaves the file as it is.
     size_t stopper = g.refused;
@@ -315,14 +366,14 @@ bool CNewNamePreview::Step(size_t index) {
     }
     bool named = false;
     for (size_t i = 0; i < files.size(); ++i) {
-        const RenameDecision& d = g.files[i];
+        RenameDecision& d = g.files[i];
         if (d.verdict == RenameVerdict::LeftAlone) {
             m_text[entries[i]] = m_reasons.leftAlone[LeftAloneReason::PathTooLong];
             continue;
         }
         m_goneInPlay[entries[i]] = m_nPlay;
-        m_made.insert(NameKey(d.newName));
-        m_text[entries[i]] = d.newName;
+        Give(KeyOf(d.newName), entries[i]);
+        m_text[entries[i]].swap(d.newName); // the old text's room serves the next decision
         named = true;
     }
     if (named)
@@ -348,8 +399,10 @@ bool CNewNamePreview::OutOfTime(size_t steps) {
     if (m_bPostponed)
         return true;
     // Without a window to come back to, the run is played to the end.
-    if (!m_hNotify || steps % kStepsPerLook != 0 ||
-        std::chrono::steady_clock::now() - m_burstStart < kPlayShare)
+    if (!m_hNotify || steps % kStepsPerLook != 0)
+        return false;
+    const auto played = std::chrono::steady_clock::now() - m_burstStart;
+    if (played < kPlayShare || (played < kIdleShare && HIWORD(::GetQueueStatus(QS_ALLINPUT)) == 0))
         return false;
     // Without the message nothing would come back for the rest: play on.
     if (!::PostMessageA(m_hNotify, m_nNotify, 0, 0))

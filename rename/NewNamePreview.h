@@ -16,9 +16,10 @@
 #include <chrono>
 #include <functional>
 #include <map>
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 class CNewNamePreview {
@@ -99,8 +100,19 @@ private:
     size_t m_nNextEntry = 0;
     int m_nClashCount = 0;
     bool m_bStopped = false;
-    std::unordered_set<std::wstring> m_made; // names the run has given
-    std::vector<std::string> m_text;         // by entry, valid for the files played
+    // The names the run has given, by a hash of their keys, each with the
+    // entry given it (whose text confirms a hash that matches): an open table
+    // that a new play empties without freeing anything.
+    std::vector<uint64_t> m_givenHash;
+    std::vector<size_t> m_givenEntry;
+    void ForgetGiven();
+    void Give(const std::wstring& key, size_t entry);
+    bool Given(const std::wstring& key) const;
+    // What a step decides with, kept from step to step for its room.
+    std::vector<GroupFile> m_stepFiles;
+    std::vector<size_t> m_stepEntries;
+    GroupDecision m_stepDecision;
+    std::vector<std::string> m_text; // by entry, valid for the files played
     NameRules m_rules;
     // Related files, where the options keep them together: grouped once a reading of the folder.
     bool m_bGrouped = false;
@@ -114,15 +126,15 @@ private:
     bool m_bOrdered = false;
     std::string m_strOrderedFor; // the options the order was made for
     std::vector<size_t> m_sequence;
-    std::vector<size_t> m_position;      // by entry
-    std::vector<long long> m_orderKey;   // by entry: its group's date, as ordered
+    std::vector<size_t> m_position;    // by entry
+    std::vector<long long> m_orderKey; // by entry: its group's date, as ordered
     // A selection in date order: the selected files' groups by their dates.
     std::vector<size_t> m_selSequence;
-    std::vector<size_t> m_selPosition;     // by entry, where m_selPlaced says so
-    std::vector<unsigned> m_selPlaced;     // by entry: the play it was placed in
+    std::vector<size_t> m_selPosition; // by entry, where m_selPlaced says so
+    std::vector<unsigned> m_selPlaced; // by entry: the play it was placed in
     bool m_bSelectionOrdered = false;
     size_t m_nNextSelection = 0;
-    bool m_bWaiting = false;                   // a row was shown as not yet read
+    bool m_bWaiting = false; // a row was shown as not yet read
 
     // One repaint asks for many rows in a row: together they get one share of
     // time to play the run, so that the window answers while a large folder is
@@ -144,8 +156,14 @@ private:
     bool Step(size_t entry);
     // A file of a group with what the decision needs of it.
     GroupFile FactsOf(const GroupMember& member) const;
-    // The group of an entry, or the entry on its own where none.
-    const FileGroup& GroupOf(size_t entry, FileGroup& single) const;
+    // The files of an entry's group, or the entry on its own where none.
+    struct Members {
+        const GroupMember* first;
+        size_t count;
+        const GroupMember* begin() const { return first; }
+        const GroupMember* end() const { return first + count; }
+    };
+    Members GroupOf(size_t entry) const;
     // In date order, whether the order is known (every date read), making it when needed.
     bool Ordered();
     void OrderSelection();
@@ -156,5 +174,10 @@ private:
     // Whether this burst of questions has used its time; if so, the rest waits.
     bool OutOfTime(size_t steps);
     const std::string& ReadingText() const;
-    bool Exists(const std::string& name) const;
+    bool Exists(std::string_view name) const;
+    // The key of a name, where it was the last one asked: a decision asks
+    // for its new name, then the column records it as given.
+    const std::wstring& KeyOf(std::string_view name) const;
+    mutable std::string m_strKeyed;
+    mutable std::wstring m_strKey;
 };

@@ -89,9 +89,8 @@ bool CBeginnerPage::RenameGroup(std::vector<RunFile>& files, const FileGroup& gr
     CRenamerDlg* dlg = MainWindow();
     int unnumbered = 0;
     const std::string& folder = present[0]->folder;
-    const GroupDecision g =
-        DecideGroup(folder, facts, CNaming(m_options), number,
-                    dlg ? dlg->m_nCollisionCount : unnumbered, DiskNameRules());
+    const GroupDecision g = DecideGroup(folder, facts, CNaming(m_options), number,
+                                        dlg ? dlg->m_nCollisionCount : unnumbered, DiskNameRules());
     const RunFile& refused = *present[g.refused];
     const std::string path = refused.folder + refused.name;
     switch (g.verdict) {

@@ -67,18 +67,16 @@ std::optional<std::tm> CNaming::Shifted(const std::tm& taken) const {
     return ShiftedTime(taken, *m_shift);
 }
 
-std::string CNaming::Title(const std::string& title, const std::tm* date, const FileDates* record,
-                           int number) const {
+std::string CNaming::Title(const std::string& title, const std::tm* date,
+                           std::string_view subSecond, std::string_view camera, int number) const {
     if (!m_bPattern)
         return ComposeTitle(title, date ? *date : std::tm{}, m_options);
     PatternFacts facts;
     facts.title = title;
     facts.date = date;
     facts.number = number;
-    if (record) {
-        facts.subSecond = record->subSecond;
-        facts.camera = record->camera;
-    }
+    facts.subSecond = subSecond;
+    facts.camera = camera;
     std::string made = m_bPatternRead ? m_pattern.Compose(facts) : std::string();
     // The replacement works on the title as it does on a composed one.
     if (m_options.replace)
@@ -97,39 +95,76 @@ namespace {
 // camera's record the date comes from, if it does.
 struct ChosenDate {
     std::optional<std::tm> date;
-    const FileDates* record = nullptr;
+    bool fromCamera = false;
+    std::string_view subSecond; // of the camera's date, where it is the one chosen
+    std::string_view camera;    // the model any deciding file names
 };
 
-ChosenDate ChooseDate(const std::vector<GroupFile>& files, const std::vector<size_t>& present,
+// Indexes of a group's files: on the stack for the few files nearly every
+// group has, as the column decides every file at every keystroke.
+class CIndexes {
+public:
+    void push_back(size_t i) {
+        if (m_nCount < kInline)
+            m_inline[m_nCount] = i;
+        else
+            m_more.push_back(i);
+        ++m_nCount;
+    }
+    size_t size() const { return m_nCount; }
+    bool empty() const { return m_nCount == 0; }
+    size_t operator[](size_t at) const {
+        return at < kInline ? m_inline[at] : m_more[at - kInline];
+    }
+
+    class Iterator {
+    public:
+        Iterator(const CIndexes& list, size_t at) : m_list(list), m_at(at) {}
+        size_t operator*() const { return m_list[m_at]; }
+        Iterator& operator++() {
+            ++m_at;
+            return *this;
+        }
+        bool operator!=(const Iterator& other) const { return m_at != other.m_at; }
+
+    private:
+        const CIndexes& m_list;
+        size_t m_at;
+    };
+    Iterator begin() const { return Iterator(*this, 0); }
+    Iterator end() const { return Iterator(*this, m_nCount); }
+
+private:
+    static constexpr size_t kInline = 8;
+    size_t m_inline[kInline] = {};
+    std::vector<size_t> m_more;
+    size_t m_nCount = 0;
+};
+
+ChosenDate ChooseDate(const std::vector<GroupFile>& files, const CIndexes& present,
                       const CNaming& naming) {
-    std::vector<size_t> deciders;
+    CIndexes media;
     for (size_t i : present)
         if (files[i].member.kind != FileKind::Companion)
-            deciders.push_back(i);
-    if (deciders.empty())
-        deciders = present;
+            media.push_back(i);
+    const CIndexes& deciders = media.empty() ? present : media;
     ChosenDate chosen;
     if (deciders.empty())
         return chosen;
     if (naming.Options().usePhotoDate)
         for (FileKind kind : {FileKind::Raw, FileKind::Still, FileKind::Video, FileKind::Companion})
             for (size_t i : deciders)
-                if (!chosen.record && files[i].member.kind == kind && files[i].dates.taken) {
-                    chosen.record = &files[i].dates;
+                if (!chosen.fromCamera && files[i].member.kind == kind && files[i].dates.taken) {
+                    chosen.fromCamera = true;
                     chosen.date = naming.Shifted(*files[i].dates.taken);
+                    chosen.subSecond = files[i].dates.subSecond;
+                    chosen.camera = files[i].dates.camera;
                 }
-    if (!chosen.record)
+    if (!chosen.fromCamera)
         chosen.date = files[deciders[0]].dates.created;
-    // The camera's model, where the date did not come with one: any file of
-    // the group that names it.
-    if (!chosen.record || chosen.record->camera.empty())
-        for (size_t i : deciders)
-            if (!files[i].dates.camera.empty()) {
-                chosen.record = chosen.record ? chosen.record : &files[i].dates;
-                if (chosen.record->camera.empty())
-                    chosen.record = &files[i].dates;
-                break;
-            }
+    for (size_t i : deciders)
+        if (chosen.camera.empty())
+            chosen.camera = files[i].dates.camera;
     return chosen;
 }
 
@@ -165,9 +200,9 @@ bool OnlyCaseDiffers(const std::string& from, const std::string& to) {
 } // namespace
 
 std::optional<std::tm> GroupDate(const std::vector<GroupFile>& files, const CNaming& naming) {
-    std::vector<size_t> all(files.size());
+    CIndexes all;
     for (size_t i = 0; i < files.size(); ++i)
-        all[i] = i;
+        all.push_back(i);
     return ChooseDate(files, all, naming).date;
 }
 
@@ -208,20 +243,39 @@ GroupDecision DecideGroup(const std::string& folder, const std::vector<GroupFile
 GroupDecision DecideGroup(const std::string& folder, const std::vector<GroupFile>& files,
                           const CNaming& naming, int number, int& clashCount,
                           const NameRules& rules) {
-    const RenameOptions& o = naming.Options();
-    // Back must be able to address both names: a path the limit cannot hold is never made.
-    auto fits = [&](const std::string& path) { return rules.pathUnits(path) < kPathLimit; };
     GroupDecision g;
+    DecideGroupInto(folder, files, naming, number, clashCount, rules, g);
+    return g;
+}
+
+void DecideGroupInto(const std::string& folder, const std::vector<GroupFile>& files,
+                     const CNaming& naming, int number, int& clashCount, const NameRules& rules,
+                     GroupDecision& g) {
+    const RenameOptions& o = naming.Options();
+    // Back must be able to address both names: a path the limit cannot hold is
+    // never made. The folder's share of a path is counted once.
+    const size_t folderUnits = rules.pathUnits(folder);
+    auto fits = [&](const std::string& name) {
+        return folderUnits + rules.pathUnits(name) < kPathLimit;
+    };
+    // What g held before keeps its room, for the next file's names.
+    g.verdict = RenameVerdict::Rename;
+    g.refused = 0;
     g.files.resize(files.size());
+    for (RenameDecision& d : g.files) {
+        d.verdict = RenameVerdict::Rename;
+        d.clashed = false;
+        d.newName.clear();
+        d.newPath.clear();
+    }
     auto refuse = [&g](size_t i, RenameVerdict verdict) {
         g.verdict = verdict;
         g.refused = i;
         g.files[i].verdict = verdict;
-        return g;
     };
-    std::vector<size_t> present;
+    CIndexes present;
     for (size_t i = 0; i < files.size(); ++i) {
-        if (fits(folder + files[i].name))
+        if (fits(files[i].name))
             present.push_back(i);
         else if (files.size() > 1)
             return refuse(i, RenameVerdict::PathTooLong); // a group goes whole or not at all
@@ -229,7 +283,7 @@ GroupDecision DecideGroup(const std::string& folder, const std::vector<GroupFile
             g.files[i].verdict = RenameVerdict::LeftAlone;
     }
     if (present.empty())
-        return g;
+        return;
     if (naming.ReadsCameraRecord())
         for (size_t i : present)
             if (files[i].dates.takenError != 0)
@@ -245,27 +299,34 @@ GroupDecision DecideGroup(const std::string& folder, const std::vector<GroupFile
             }
         return refuse(first, RenameVerdict::NoDate);
     }
-    const std::string title =
+    // The title goes into the first file's new name; the others copy it from there.
+    std::string made =
         naming.Title(files[present[0]].member.title, chosen.date ? &*chosen.date : nullptr,
-                     chosen.record, number);
+                     chosen.subSecond, chosen.camera, number);
+    const size_t titleSize = made.size();
+    const std::string& first = g.files[present[0]].newName;
 
     bool clashed = false;
-    std::vector<std::string> tails(files.size());
     for (size_t i : present) {
         RenameDecision& d = g.files[i];
-        tails[i] = o.lowerCaseExtensions ? LowerCaseTail(files[i].member.tail, rules.isLeadByte)
-                                         : files[i].member.tail;
-        d.newName = title + tails[i];
+        if (i == present[0])
+            d.newName = std::move(made);
+        else
+            d.newName.assign(first, 0, titleSize);
+        d.newName += o.lowerCaseExtensions ? LowerCaseTail(files[i].member.tail, rules.isLeadByte)
+                                           : files[i].member.tail;
         // Options typed during a run are not checked at Start: a name that would
         // point elsewhere stops the run instead of moving the file.
         if (!IsFileNameText(d.newName, rules.isLeadByte))
             return refuse(i, RenameVerdict::BadText);
         if (!IsStorableName(d.newName))
             return refuse(i, RenameVerdict::Reserved);
-        d.newPath = folder + d.newName;
+        d.newPath.reserve(folder.size() + d.newName.size());
+        d.newPath = folder;
+        d.newPath += d.newName;
         // The file's own entry counts: a name the options leave unchanged clashes
         // too. One they change only in letter case is the same entry, renamed.
-        if (fits(d.newPath) && rules.exists(d.newPath) &&
+        if (fits(d.newName) && rules.exists(d.newPath) &&
             !OnlyCaseDiffers(files[i].name, d.newName))
             clashed = true;
     }
@@ -274,13 +335,13 @@ GroupDecision DecideGroup(const std::string& folder, const std::vector<GroupFile
         RenameDecision& d = g.files[i];
         if (clashed) {
             d.clashed = true;
-            d.newPath = ClashName(folder, title, clashNumber, tails[i]);
+            d.newPath = ClashName(folder, d.newName.substr(0, titleSize), clashNumber,
+                                  d.newName.substr(titleSize));
             d.newName = d.newPath.substr(folder.size());
         }
-        if (!fits(d.newPath))
+        if (!fits(d.newName))
             return refuse(i, RenameVerdict::PathTooLong);
     }
-    return g;
 }
 
 RenameVerdict StartRefusal(const RenameOptions& o, bool (*isLeadByte)(unsigned char)) {
@@ -293,7 +354,7 @@ RenameVerdict StartRefusal(const RenameOptions& o, bool (*isLeadByte)(unsigned c
         return RenameVerdict::BadText;
     // Without the old name, the date and the time, every file's title is the
     // same text: a device name is known to be refused before the first file.
-    if (naming.TitleIsFixed() && IsReservedDeviceName(naming.Title("", nullptr, nullptr, 1)))
+    if (naming.TitleIsFixed() && IsReservedDeviceName(naming.Title("", nullptr, {}, {}, 1)))
         return RenameVerdict::Reserved;
     return RenameVerdict::Rename;
 }

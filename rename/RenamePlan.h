@@ -13,6 +13,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 enum class RenameVerdict {
@@ -83,10 +84,10 @@ public:
     // fault is the token a BadPattern is about.
     RenameVerdict Refusal(bool (*isLeadByte)(unsigned char), std::string* fault = nullptr) const;
 
-    // The new title from the old one, the date (if any), the camera's record
-    // of it and the running number.
-    std::string Title(const std::string& title, const std::tm* date, const FileDates* record,
-                      int number) const;
+    // The new title from the old one, the date (if any), the fraction of a
+    // second the camera recorded with it, the camera's model and the running number.
+    std::string Title(const std::string& title, const std::tm* date, std::string_view subSecond,
+                      std::string_view camera, int number) const;
     // The camera's date moved by the shift; nothing where it leaves the calendar.
     std::optional<std::tm> Shifted(const std::tm& taken) const;
 
@@ -147,6 +148,10 @@ GroupDecision DecideGroup(const std::string& folder, const std::vector<GroupFile
                           const NameRules& rules);
 GroupDecision DecideGroup(const std::string& folder, const std::vector<GroupFile>& files,
                           const RenameOptions& options, int& clashCount, const NameRules& rules);
+// The same into g, whose strings keep their room: for deciding many groups in a row.
+void DecideGroupInto(const std::string& folder, const std::vector<GroupFile>& files,
+                     const CNaming& naming, int number, int& clashCount, const NameRules& rules,
+                     GroupDecision& g);
 
 // The date a group's names use, as DecideGroup chooses it, where it has one.
 std::optional<std::tm> GroupDate(const std::vector<GroupFile>& files, const CNaming& naming);

@@ -326,7 +326,7 @@ bool CRenamerDlg::CheckRunInputs() {
             InsertArgs(LookupText("ReservedText", "Every new name would be \"%1\", a name Windows "
                                                   "reserves for a device. Please choose another "
                                                   "text to add or another replacement."),
-                       {naming.Title("", nullptr, nullptr, 1)}),
+                       {naming.Title("", nullptr, {}, {}, 1)}),
             MB_OK | MB_ICONEXCLAMATION);
         return false;
     default:
@@ -613,8 +613,8 @@ void CRenamerDlg::StartRun() {
         CRunningNumber number;
         for (size_t i = 0; i < groups.size() && !StopRequested(); ++i) {
             const std::string& groupFolder = files[groups[i][0].file].folder;
-            if (m_pageBeginner.RenameGroup(files, groups[i], number.For(groupFolder),
-                                           m_nRunRenamed, m_nRunLeftAlone))
+            if (m_pageBeginner.RenameGroup(files, groups[i], number.For(groupFolder), m_nRunRenamed,
+                                           m_nRunLeftAlone))
                 number.Named();
             done += groups[i].size();
             StepStrip(done, total);

@@ -217,7 +217,10 @@ TEST(NamePattern, EveryTokenPaddingAndTextAndWhatItRefuses) {
         if (c.verdict == RenameVerdict::BadPattern)
             EXPECT_EQ(fault, c.title) << c.pattern;
         else if (c.verdict == RenameVerdict::Rename)
-            EXPECT_EQ(naming.Title("IMG_0001", &date, c.record, c.number), c.title) << c.pattern;
+            EXPECT_EQ(naming.Title("IMG_0001", &date, c.record ? c.record->subSecond : "",
+                                   c.record ? c.record->camera : "", c.number),
+                      c.title)
+                << c.pattern;
     }
 
     // A result a name cannot hold is refused for its file, as typed texts are;
@@ -336,7 +339,7 @@ TEST(TimeShift, ReadsItsFormsAndCountsAcrossMidnightMonthLeapDayAndYearEnd) {
             {"a.jpg", SingleFile(0, "a.jpg")[0], {created, taken}}};
         const std::optional<std::tm> date = GroupDate(files, naming);
         ASSERT_TRUE(date);
-        EXPECT_EQ(naming.Title("a", &*date, nullptr, 1), title);
+        EXPECT_EQ(naming.Title("a", &*date, {}, {}, 1), title);
     }
     o.timeShift = "+1h";
     EXPECT_EQ(StartRefusal(o, nullptr), RenameVerdict::BadShift);
