@@ -51,7 +51,7 @@ std::optional<CameraDate> MdpmDate(const unsigned char* p, size_t size) {
     std::snprintf(text, sizeof(text), "%02d%02d:%02d:%02d %02d:%02d:%02d", century, year, month,
                   day, hour, minute, second);
     if (std::optional<std::tm> date = ParseExifDateTime(text))
-        return CameraDate{*date, false};
+        return CameraDate{*date, false, {}, {}};
     return std::nullopt;
 }
 

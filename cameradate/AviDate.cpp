@@ -122,7 +122,7 @@ private:
             const size_t got = size_t(std::min<uint64_t>(idit->size, sizeof(text)));
             if (m_file.Read(idit->body, got, reinterpret_cast<unsigned char*>(text))) {
                 if (std::optional<std::tm> date = IditDate(std::string_view(text, got)))
-                    return CameraDate{*date, false};
+                    return CameraDate{*date, false, {}, {}};
             }
         }
         for (const RiffChunk& strd : strds) {

@@ -11,6 +11,7 @@
 #include <ctime>
 #include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 
 // Reads up to size bytes at offset into buffer and returns how many it read.
@@ -23,11 +24,20 @@ struct CameraDate {
     // tm_isdst is -1.
     std::tm time = {};
     bool utc = false;
+    // EXIF's sub-seconds: the digits of SubSecTimeOriginal, else of
+    // SubSecTimeDigitized, else of SubSecTime ("07" for .07 s), as written.
+    // Empty where the file has none, and for a date outside EXIF.
+    std::string subSecond;
+    // EXIF's Model of the main image, without blanks around it, at most 64
+    // bytes as written (not always ASCII); empty where the file has none, or
+    // one with a control byte, and for a date outside EXIF.
+    std::string model;
 };
 
 // EXIF: DateTimeOriginal, else DateTimeDigitized, else the main image's
 // DateTime. A value that is not a real date counts as absent, and so does
-// anything the file does not hold where it claims to.
+// anything the file does not hold where it claims to. A file with a model or
+// sub-seconds but no date gives none.
 std::optional<CameraDate> ReadCameraDate(const CameraByteReader& read, uint64_t fileSize);
 std::optional<CameraDate> ReadCameraDate(const unsigned char* data, size_t size);
 

@@ -24,12 +24,10 @@ std::optional<Box> CanonBox(const CSource& file, const Box& moov) {
     return std::nullopt;
 }
 
-std::optional<std::tm> TiffBoxDate(const CSource& file, const Box& canon, uint32_t type,
-                                   uint16_t tag) {
+// A CMT box's TIFF structure; an empty slice where the Canon box lacks it.
+CSliceSource TiffBox(const CSource& file, const Box& canon, uint32_t type) {
     const std::optional<Box> tiff = FindBox(file, canon.body, canon.End(), type);
-    if (!tiff)
-        return std::nullopt;
-    return FirstIfdDate(CSliceSource(file, tiff->body, tiff->size), tag);
+    return tiff ? CSliceSource(file, tiff->body, tiff->size) : CSliceSource(file, 0, 0);
 }
 
 } // namespace
@@ -39,13 +37,16 @@ std::optional<CameraDate> Cr3Date(const CSource& file) {
     const std::optional<Box> canon = moov ? CanonBox(file, *moov) : std::nullopt;
     if (!canon)
         return std::nullopt;
-    const struct {
-        char box[5];
-        uint16_t tag;
-    } order[] = {{"CMT2", 0x9003}, {"CMT2", 0x9004}, {"CMT1", 0x0132}};
-    for (const auto& o : order) {
-        if (std::optional<std::tm> time = TiffBoxDate(file, *canon, FourCC(o.box), o.tag))
-            return CameraDate{*time, false};
-    }
-    return std::nullopt;
+    const CSliceSource cmt1 = TiffBox(file, *canon, FourCC("CMT1"));
+    const CSliceSource cmt2 = TiffBox(file, *canon, FourCC("CMT2"));
+    std::optional<std::tm> time = FirstIfdDate(cmt2, 0x9003);
+    if (!time)
+        time = FirstIfdDate(cmt2, 0x9004);
+    if (!time)
+        time = FirstIfdDate(cmt1, 0x0132);
+    if (!time)
+        return std::nullopt;
+    // Whichever box gave the date, the model is the main image's and the
+    // sub-seconds are the EXIF IFD's.
+    return CameraDate{*time, false, FirstIfdSubSecond(cmt2), FirstIfdModel(cmt1)};
 }

@@ -94,7 +94,7 @@ private:
         if (seconds == 0)
             return std::nullopt;
         if (std::optional<std::tm> time = UtcCalendarTime(seconds))
-            return CameraDate{*time, false};
+            return CameraDate{*time, false, {}, {}};
         return std::nullopt;
     }
 

@@ -63,7 +63,7 @@ std::optional<CameraDate> ItemDate(const CSource& file, const Box& item) {
         std::string_view(reinterpret_cast<const char*>(value) + 8, kIsoDateLength));
     if (!time)
         return std::nullopt;
-    return CameraDate{*time, false};
+    return CameraDate{*time, false, {}, {}};
 }
 
 // Apple's keyed metadata: the keys name the creation date, the item list holds
@@ -100,7 +100,7 @@ std::optional<CameraDate> MovieHeaderDate(const CSource& file, const Box& moov) 
     const std::optional<std::tm> time = UtcCalendarTime(int64_t(seconds) - kSecondsFrom1904To1970);
     if (!time)
         return std::nullopt;
-    return CameraDate{*time, true};
+    return CameraDate{*time, true, {}, {}};
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "CameraDate.h"
 
 #include <optional>
+#include <string>
 
 // The EXIF of a TIFF structure: the whole file for TIFF and the TIFF-based
 // raws (with their own magic numbers), an embedded block in other containers.
@@ -14,6 +15,10 @@ std::optional<CameraDate> ExifDate(const CSource& tiff);
 // A date tag of the first IFD of a TIFF structure, for a block that holds an
 // IFD other than the main image's (CR3 keeps its EXIF IFD as a TIFF of its own).
 std::optional<std::tm> FirstIfdDate(const CSource& tiff, uint16_t tag);
+// CameraDate's model and sub-second digits from the first IFD alone: CR3's
+// CMT1 holds the model, its CMT2 the sub-seconds.
+std::string FirstIfdModel(const CSource& tiff);
+std::string FirstIfdSubSecond(const CSource& tiff);
 
 // EXIF as PNG and WebP keep it: a TIFF structure, which some writers put
 // behind the "Exif\0\0" that opens it in JPEG.

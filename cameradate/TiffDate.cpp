@@ -2,6 +2,9 @@
 #include "Readers.h"
 
 #include <algorithm>
+#include <cstring>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -11,6 +14,10 @@ namespace {
 constexpr size_t kMaxIfdEntries = 1024;
 constexpr int kMaxIfdChain = 8;
 constexpr size_t kDateLength = 19; // "YYYY:MM:DD HH:MM:SS"
+// The most of a text tag that is read: a model and sub-second digits go into a
+// file name, and no camera writes either half as long.
+constexpr size_t kMaxText = 64;
+constexpr uint16_t kModel = 0x0110;
 
 // The EXIF tags of a TIFF structure, which is the whole file for TIFF and raw
 // formats and an embedded block for JPEG and HEIF.
@@ -26,6 +33,7 @@ public:
             return std::nullopt;
         std::optional<std::tm> dateTime;
         std::optional<uint32_t> exifIfd;
+        std::string model;
         uint32_t ifd = *first;
         for (int i = 0; i < kMaxIfdChain && ifd != 0 && !(dateTime && exifIfd); ++i) {
             std::vector<unsigned char> entries;
@@ -35,28 +43,49 @@ public:
                 dateTime = DateIn(entries, 0x0132);
             if (!exifIfd)
                 exifIfd = IfdPointerIn(entries, 0x8769);
+            if (model.empty())
+                model = ModelIn(entries);
         }
         std::vector<unsigned char> exif;
-        if (exifIfd && ReadIfd(*exifIfd, exif, nullptr)) {
-            for (uint16_t tag : {uint16_t(0x9003), uint16_t(0x9004)}) {
-                if (std::optional<std::tm> date = DateIn(exif, tag))
-                    return CameraDate{*date, false};
-            }
+        const bool haveExif = exifIfd && ReadIfd(*exifIfd, exif, nullptr);
+        std::optional<std::tm> date;
+        if (haveExif) {
+            date = DateIn(exif, 0x9003);
+            if (!date)
+                date = DateIn(exif, 0x9004);
         }
-        if (dateTime)
-            return CameraDate{*dateTime, false};
-        return std::nullopt;
+        if (!date)
+            date = dateTime;
+        if (!date)
+            return std::nullopt;
+        return CameraDate{*date, false, haveExif ? SubSecondIn(exif) : std::string(),
+                          std::move(model)};
+    }
+
+    // The model or the sub-second digits of the first IFD, for a block that
+    // holds one IFD of a split EXIF (CR3); empty where it has none.
+    std::string FirstIfdModel() {
+        std::vector<unsigned char> entries;
+        return FirstIfdEntries(entries) ? ModelIn(entries) : std::string();
+    }
+    std::string FirstIfdSubSecond() {
+        std::vector<unsigned char> entries;
+        return FirstIfdEntries(entries) ? SubSecondIn(entries) : std::string();
     }
 
     std::optional<std::tm> FirstIfdDate(uint16_t tag) {
-        const std::optional<uint32_t> first = FirstIfd();
         std::vector<unsigned char> entries;
-        if (!first || !ReadIfd(*first, entries, nullptr))
+        if (!FirstIfdEntries(entries))
             return std::nullopt;
         return DateIn(entries, tag);
     }
 
 private:
+    bool FirstIfdEntries(std::vector<unsigned char>& entries) {
+        const std::optional<uint32_t> first = FirstIfd();
+        return first && ReadIfd(*first, entries, nullptr);
+    }
+
     // The byte order from the header, and where the first IFD lies.
     std::optional<uint32_t> FirstIfd() {
         unsigned char header[8];
@@ -118,6 +147,55 @@ private:
         return ParseExifDateTime(std::string_view(text, sizeof(text)));
     }
 
+    // An ASCII tag's text up to its first NUL, at most kMaxText bytes of it;
+    // empty where the tag is missing, of another type or outside the source.
+    std::string TextIn(const std::vector<unsigned char>& entries, uint16_t tag) const {
+        const unsigned char* e = Find(entries, tag);
+        const uint16_t kAscii = 2;
+        if (!e || U16(e + 2) != kAscii)
+            return std::string();
+        const uint32_t count = U32(e + 4);
+        char text[kMaxText];
+        const size_t n = std::min<size_t>(count, sizeof(text));
+        // Four bytes or fewer sit in the entry itself.
+        if (count <= 4)
+            std::memcpy(text, e + 8, n);
+        else if (!m_source.Read(U32(e + 8), n, reinterpret_cast<unsigned char*>(text)))
+            return std::string();
+        const std::string_view all(text, n);
+        return std::string(all.substr(0, all.find('\0')));
+    }
+
+    // Model without the blanks around it. A control byte within it makes it
+    // none rather than another name: it is no text a camera would write.
+    std::string ModelIn(const std::vector<unsigned char>& entries) const {
+        std::string model = TextIn(entries, kModel);
+        const size_t first = model.find_first_not_of(' ');
+        const size_t last = model.find_last_not_of(' ');
+        model = first == std::string::npos ? std::string() : model.substr(first, last - first + 1);
+        for (const char c : model) {
+            if (static_cast<unsigned char>(c) < 0x20)
+                return std::string();
+        }
+        return model;
+    }
+
+    // The sub-seconds of DateTimeOriginal, else of DateTimeDigitized, else of
+    // DateTime: the digits that open the text after any blanks. A tag without
+    // them counts as absent, as a date that is not real does.
+    std::string SubSecondIn(const std::vector<unsigned char>& exif) const {
+        for (uint16_t tag : {uint16_t(0x9291), uint16_t(0x9292), uint16_t(0x9290)}) {
+            const std::string text = TextIn(exif, tag);
+            const size_t from = std::min(text.find_first_not_of(' '), text.size());
+            size_t to = from;
+            while (to < text.size() && text[to] >= '0' && text[to] <= '9')
+                ++to;
+            if (to > from)
+                return text.substr(from, to - from);
+        }
+        return std::string();
+    }
+
     std::optional<uint32_t> IfdPointerIn(const std::vector<unsigned char>& entries,
                                          uint16_t tag) const {
         const unsigned char* e = Find(entries, tag);
@@ -139,6 +217,14 @@ std::optional<CameraDate> ExifDate(const CSource& tiff) {
 
 std::optional<std::tm> FirstIfdDate(const CSource& tiff, uint16_t tag) {
     return CTiffReader(tiff).FirstIfdDate(tag);
+}
+
+std::string FirstIfdModel(const CSource& tiff) {
+    return CTiffReader(tiff).FirstIfdModel();
+}
+
+std::string FirstIfdSubSecond(const CSource& tiff) {
+    return CTiffReader(tiff).FirstIfdSubSecond();
 }
 
 std::optional<CameraDate> TiffDate(const CSource& file) {

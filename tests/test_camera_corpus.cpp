@@ -1,6 +1,7 @@
 // Real files of many cameras and phones, kept beside the project with the date
-// ExifTool reads in each (a movie's UTC time in UTC): every file must give the
-// same, and no file made to crash a reader may fault here, under the sanitizers.
+// ExifTool reads in each (a movie's UTC time in UTC), and its model and
+// sub-seconds: every file must give the same, and no file made to crash a
+// reader may fault here, under the sanitizers.
 #include "cameradate/CameraDate.h"
 #include "support/CameraBytes.h"
 #include "support/CameraCorpus.h"
@@ -49,6 +50,28 @@ TEST(CameraCorpus, EveryFileGivesTheDateExifToolReads) {
         EXPECT_EQ(DateText(DateOf(Contents(Corpus() / file.path)), "-", false), file.date)
             << file.path;
     EXPECT_GT(files.size(), 60u);
+}
+
+// The model and sub-seconds ExifTool reads in each file that gives a date, as
+// tests/camera-corpus-exif.tsv keeps them (its first line says how).
+TEST(CameraCorpus, FilesWithADateGiveTheModelAndSubSecondsExifToolReads) {
+    if (!fs::is_directory(Corpus()))
+        GTEST_SKIP() << "no photo corpus at " << Corpus() << ": the real camera files go untested";
+    std::ifstream table(TESSIVOX_CORPUS_EXIF);
+    std::string line;
+    int files = 0;
+    while (std::getline(table, line)) {
+        if (line.empty() || line[0] == '#')
+            continue;
+        const size_t tab = line.find('\t');
+        ASSERT_NE(line.find('\t', tab + 1), std::string::npos) << line;
+        const std::optional<CameraDate> date = DateOf(Contents(Corpus() / line.substr(0, tab)));
+        if (!date)
+            continue;
+        EXPECT_EQ(date->model + "\t" + date->subSecond, line.substr(tab + 1)) << line;
+        ++files;
+    }
+    EXPECT_GT(files, 50);
 }
 
 TEST(CameraCorpus, FilesMadeToCrashReadersGiveNoDateOrARealOne) {

@@ -71,6 +71,40 @@ TEST(PhotoDate, ReadsTheCameraDateInOrderOfPreferenceFromAFewBytes) {
     }
 }
 
+// The model and the sub-seconds of the EXIF that gave the date, for names.
+TEST(PhotoDate, GivesTheCameraModelAndTheSubSecondsBesideTheDate) {
+    const std::pair<uint16_t, std::string> original = {0x9003, "2019:07:14 09:08:07"};
+    const struct {
+        bool jpeg;
+        TiffTexts main;
+        TiffTexts exif;
+        const char* facts;
+    } cases[] = {
+        // Original's sub-seconds before SubSecTime; the model without its blanks.
+        {true,
+         {{0x0110, "Canon EOS R6  "}},
+         {original, {0x9290, "99"}, {0x9291, "07"}},
+         "2019:07:14 09:08:07|Canon EOS R6|07"},
+        {false, {}, {original, {0x9290, "123456"}}, "2019:07:14 09:08:07||123456"},
+        {false, {{0x0132, "2018:12:31 00:00:01"}}, {}, "2018:12:31 00:00:01||"},
+        // Blanks before the digits, what follows them, a control byte in a model;
+        // Original without digits gives way to Digitized.
+        {true,
+         {{0x0110, " NIKON\x01"
+                   "D1X"}},
+         {original, {0x9290, "12"}, {0x9291, "  "}, {0x9292, " 5 s"}},
+         "2019:07:14 09:08:07||5"},
+        {false, {{0x0110, " D1"}}, {original}, "2019:07:14 09:08:07|D1|"},
+    };
+    for (const auto& c : cases) {
+        const std::string tiff = Tiff(c.main, c.exif);
+        EXPECT_EQ(FactsOf(c.jpeg ? JpegWithExif(tiff) : tiff), c.facts) << c.facts;
+    }
+    // A model past its cap is cut, not refused.
+    const std::string model = FactsOf(Tiff({{0x0110, std::string(100, 'M')}}, {original}));
+    EXPECT_EQ(model, "2019:07:14 09:08:07|" + std::string(64, 'M') + "|");
+}
+
 TEST(PhotoDate, OnlyRealDatesAndTimesCount) {
     const struct {
         const char* text;

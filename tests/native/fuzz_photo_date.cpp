@@ -56,6 +56,16 @@ bool Check(const unsigned char* data, size_t size) {
                   t->tm_mon + 1, t->tm_mday, t->tm_hour, t->tm_min, t->tm_sec);
     if (!ParseExifDateTime(text))
         Fail("a date that is not real");
+    // Both go into file names: bounded, the model without control bytes, the
+    // sub-seconds digits alone.
+    const std::string& model = date->model;
+    if (model.size() > 64 ||
+        std::any_of(model.begin(), model.end(), [](char c) { return uint8_t(c) < 0x20; }) ||
+        (!model.empty() && (model.front() == ' ' || model.back() == ' ')))
+        Fail("a model that no name should take");
+    if (date->subSecond.size() > 64 ||
+        date->subSecond.find_first_not_of("0123456789") != std::string::npos)
+        Fail("sub-seconds that are not digits");
     return true;
 }
 
