@@ -11,7 +11,9 @@
 #include "platform/MessageBox.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <set>
@@ -742,6 +744,77 @@ TEST_F(RenameRun, RelatedFilesKeptTogetherGetOneTitleAndBackRestoresThemAll) {
     EXPECT_EQ(renamed.size(), expected.size() + 1); // and alone.txt, by its own creation time
     EXPECT_EQ(renamed.count("P_0001 2019-7-14  9_8_7.JPG"), 0u);
     ExpectBackRestores(before);
+}
+
+// Real camera files named by patterns, in date order and with the camera's
+// clock set back an hour: each time the column shows what Start then gives,
+// and Back gives every name back. Two of the photos share their second.
+TEST_F(RenameRun, PatternsDateOrderAndAShiftNameWhatTheColumnShows) {
+    const std::string corpus = std::string(TESSIVOX_PHOTO_CORPUS) + "\\exiftool";
+    if (::GetFileAttributesA(corpus.c_str()) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "no real camera files at " << corpus;
+    // Each file with its camera's date, earliest first.
+    const std::pair<const char*, const char*> files[] = {
+        {"Olympus.jpg", "19991206_163840"},  {"Casio.jpg", "20000331_104415"},
+        {"ExifTool.jpg", "20010519_183641"}, {"FujiFilm.jpg", "20010519_183641"},
+        {"Nikon.nef", "20040609_160235"},    {"M2TS.mts", "20081231_231624"},
+        {"Apple.jpg", "20160928_181805"},    {"CanonRaw.cr3", "20180221_120856"},
+    };
+    for (const auto& [name, date] : files)
+        ASSERT_TRUE(::CopyFileA((corpus + "\\" + name).c_str(), (m_photos / name).c_str(), TRUE))
+            << name;
+    ChooseFolder(m_photos.Path());
+    const std::vector<std::string> before = PhotoNames();
+    for (int id : {IDC_USE_PHOTO_DATE, IDC_SHOW_NEW_NAMES, IDC_USE_PATTERN})
+        ClickExpert(id);
+    HWND options = m_dlg->m_pageExpert.m_options.m_hWnd;
+    auto run = [&](const char* pattern, const char* shift) {
+        ::SetWindowTextA(::GetDlgItem(options, IDC_PATTERN), pattern);
+        ::SetWindowTextA(::GetDlgItem(options, IDC_TIME_SHIFT), shift);
+        const std::map<std::string, std::string> shown = NewNamesShown();
+        Start();
+        EXPECT_EQ(m_boxes.Texts().back(), kDone) << pattern;
+        std::map<std::string, std::string> renamed;
+        for (size_t i = 0; i < Journal().size(); ++i)
+            renamed[NameOf(Journal().oldPaths[i])] = NameOf(Journal().newPaths[i]);
+        EXPECT_EQ(renamed.size(), std::size(files)) << pattern;
+        for (const auto& [name, newName] : shown)
+            EXPECT_EQ(newName, renamed[name]) << name << " by " << pattern;
+        ExpectBackRestores(before);
+        return renamed;
+    };
+    // The two photos of one second: the first in the run has the name, the other the number.
+    auto twins = [](std::map<std::string, std::string>& renamed, const std::string& a,
+                    const std::string& b) {
+        EXPECT_EQ((std::set<std::string>{renamed["ExifTool.jpg"], renamed["FujiFilm.jpg"]}),
+                  (std::set<std::string>{a, b}));
+    };
+
+    std::map<std::string, std::string> renamed = run("<yyyy><MM><dd>_<HH><mm><ss>", "");
+    auto ext = [](const std::string& name) { return name.substr(name.rfind('.')); };
+    for (const auto& [name, date] : files)
+        if (std::strcmp(date, "20010519_183641") != 0)
+            EXPECT_EQ(renamed[name], date + ext(name)) << name;
+    twins(renamed, "20010519_183641.jpg", "20010519_183641-1.jpg");
+
+    Click(IDC_ADD_PREFIX); // not used with a pattern
+    ClickExpert(IDC_DATE_ORDER);
+    renamed = run("Trip <nnn>", "");
+    int number = 0;
+    for (const auto& [name, date] : files) {
+        char expected[32];
+        std::snprintf(expected, sizeof(expected), "Trip %03d", ++number);
+        if (number != 3 && number != 4)
+            EXPECT_EQ(renamed[name], expected + ext(name)) << name;
+    }
+    twins(renamed, "Trip 003.jpg", "Trip 004.jpg");
+
+    ClickExpert(IDC_DATE_ORDER);
+    renamed = run("<yyyy><MM><dd>_<HH><mm><ss>", "-1:00");
+    EXPECT_EQ(renamed["Olympus.jpg"], "19991206_153840.jpg");
+    EXPECT_EQ(renamed["M2TS.mts"], "20081231_221624.mts");
+    EXPECT_EQ(renamed["CanonRaw.cr3"], "20180221_110856.cr3");
+    twins(renamed, "20010519_173641.jpg", "20010519_173641-1.jpg");
 }
 
 // A file of a group that cannot be renamed (another program holds it): the files
