@@ -7,6 +7,10 @@
 
 #include "platform/Dialog.h"
 
+#include <string>
+
+struct RenameOptions;
+
 // The expert options on a template of their own, laid over the lower part of
 // the Expert page. Their state is read from the controls whenever it is used.
 class CExpertOptions : public CDialog {
@@ -17,6 +21,11 @@ public:
     int m_bUsePhotoDate = 0;
     int m_bShowNewNames = 0;
     int m_bKeepRelated = 0;
+    int m_bUsePattern = 0;
+    std::string m_strPattern; // UTF-8
+    std::string m_strTimeShift;
+    int m_bDateOrder = 0;
+    int m_bLowerCaseExtensions = 0;
 
     BOOL OnInitDialog() override;
     void OnOK() override {}     // Enter on the Expert page does nothing
@@ -25,6 +34,7 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     void OnOptionClicked();
+    void OnUsePattern();
     DECLARE_MESSAGE_MAP()
 };
 
@@ -39,6 +49,9 @@ public:
     bool UsesPhotoDate();
     bool ShowsNewNames();
     bool KeepsRelatedTogether();
+    // The pattern, the time shift, the date order and the extensions' case as
+    // the controls show them now; off and empty before the page was opened.
+    void ReadNamingOptions(RenameOptions& o);
 
     BOOL OnInitDialog() override;
     void OnOK() override {}     // Enter on this page does nothing

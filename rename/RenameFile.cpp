@@ -43,6 +43,8 @@ const RenameOptions& CBeginnerPage::ReadOptions() {
     CRenamerDlg* dlg = MainWindow();
     m_options.usePhotoDate = dlg && dlg->m_pageExpert.UsesPhotoDate() ? 1 : 0;
     m_options.keepRelatedTogether = dlg && dlg->m_pageExpert.KeepsRelatedTogether() ? 1 : 0;
+    if (dlg)
+        dlg->m_pageExpert.ReadNamingOptions(m_options);
     return m_options;
 }
 

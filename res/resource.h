@@ -52,8 +52,15 @@
 // Controls of the expert options (140), laid over the Expert page
 #define IDC_USE_PHOTO_DATE 1040
 #define IDC_SHOW_NEW_NAMES 1041
-#define IDC_EXPERT_OPTIONS_NOTE 1042
+#define IDC_EXPERT_OPTIONS_NOTE 1042 // retired; the number is not given again
 #define IDC_KEEP_RELATED 1043
+#define IDC_USE_PATTERN 1044
+#define IDC_PATTERN 1045
+#define IDC_PATTERN_TOKENS 1046
+#define IDC_TIME_SHIFT_LABEL 1047
+#define IDC_TIME_SHIFT 1048
+#define IDC_DATE_ORDER 1049
+#define IDC_LOWER_CASE_EXTENSIONS 1050
 
 // System menu command of the About box
 #define IDM_ABOUTBOX 0x0010

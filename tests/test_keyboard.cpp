@@ -62,9 +62,16 @@ TEST_F(Keyboard, TabWalksTheWindowAndTheShownPageAndCtrlTabSwitchesPages) {
     Press(VK_RIGHT);
     EXPECT_EQ(m_dlg->m_tabPages.GetCurSel(), 1);
     EXPECT_TRUE(m_dlg->m_pageExpert.IsWindowVisible());
-    // and Tab walks the Expert page's own options
-    Press(VK_TAB);
-    EXPECT_EQ(FocusedId(), IDC_USE_PHOTO_DATE);
+    // and Tab walks the Expert page's own options, past the pattern while it is off
+    const std::vector<int> options = {
+        IDC_USE_PHOTO_DATE, IDC_SHOW_NEW_NAMES, IDC_KEEP_RELATED,         IDC_USE_PATTERN,
+        IDC_TIME_SHIFT,     IDC_DATE_ORDER,     IDC_LOWER_CASE_EXTENSIONS};
+    walked.clear();
+    for (size_t i = 0; i < options.size(); ++i) {
+        Press(VK_TAB);
+        walked.push_back(FocusedId());
+    }
+    EXPECT_EQ(walked, options);
 }
 
 TEST_F(Keyboard, EnterAndEscapeNeverEndTheProgramAndEnterOnThePathGoesThere) {
@@ -166,7 +173,8 @@ TEST_F(Keyboard, DroppedFilesChooseTheirFolderAndAreSelected) {
 TEST(ShippedLanguageFiles, GiveEveryOptionAndCommandAMnemonicOfItsOwn) {
     const char* keys[] = {"IDD102_1025", "IDD129_1018", "IDD129_1009", "IDD129_1011",
                           "IDD129_1010", "IDD129_1016", "IDD129_1022", "IDD129_1",
-                          "IDD129_1024", "IDD140_1040", "IDD140_1041", "IDD140_1043"};
+                          "IDD129_1024", "IDD140_1040", "IDD140_1041", "IDD140_1043",
+                          "IDD140_1044", "IDD140_1047", "IDD140_1049", "IDD140_1050"};
     for (const char* file : {"English.ini", "German.ini"}) {
         const std::string path = std::string(TESSIVOX_SOURCE_DIR) + "\\res\\Languages\\" + file;
         std::set<wchar_t> letters;
@@ -213,6 +221,23 @@ TEST_F(ShippedEnglish, AltAndTheUnderlinedLetterReachesAnOptionOnThePage) {
         ::DispatchMessageA(&path);
     PumpPending();
     EXPECT_EQ(::GetFocus(), Item(IDC_PATH));
+    // on the Expert page, the pattern's box and then its edit; the shift's label gives its edit
+    ClickExpertTab();
+    HWND options = m_dlg->m_pageExpert.m_options.m_hWnd;
+    auto altKey = [](char letter) {
+        MSG key = {::GetFocus(), WM_SYSCHAR, static_cast<WPARAM>(letter), 1 << 29, 0, {0, 0}};
+        if (!AfxPreTranslateMessage(&key))
+            ::DispatchMessageA(&key);
+        PumpPending();
+    };
+    Focus(::GetDlgItem(options, IDC_USE_PHOTO_DATE));
+    altKey('m');
+    EXPECT_EQ(::SendMessageA(::GetDlgItem(options, IDC_USE_PATTERN), BM_GETCHECK, 0, 0),
+              BST_CHECKED);
+    Press(VK_TAB);
+    EXPECT_EQ(::GetFocus(), ::GetDlgItem(options, IDC_PATTERN));
+    altKey('c');
+    EXPECT_EQ(::GetFocus(), ::GetDlgItem(options, IDC_TIME_SHIFT));
 }
 
 } // namespace

@@ -251,8 +251,16 @@ TEST_F(MainWindow, OptionTextsStopAtFortyCharacters) {
 TEST_F(MainWindow, ExpertOptionsAreMadeOnFirstShowingOffAndEnterDoesNothing) {
     CExpertOptions& options = m_dlg->m_pageExpert.m_options;
     EXPECT_EQ(options.m_hWnd, nullptr);
+    HWND page = m_dlg->m_pageExpert.m_hWnd;
+    const RECT contact = RectInParent(::GetDlgItem(page, IDC_CONTACT), page);
     ClickTab(1);
     ASSERT_NE(options.m_hWnd, nullptr);
+    // the contact text, as the notice and its icon, went up by 20 units, to make room
+    RECT raise = {0, 0, 0, 20};
+    ::MapDialogRect(options.m_hWnd, &raise);
+    const RECT raised = RectInParent(::GetDlgItem(page, IDC_CONTACT), page);
+    EXPECT_EQ(raised.top, contact.top - raise.bottom);
+    EXPECT_EQ(raised.bottom, contact.bottom - raise.bottom);
     EXPECT_FALSE(m_dlg->m_pageExpert.UsesPhotoDate());
     EXPECT_FALSE(m_dlg->m_pageExpert.ShowsNewNames());
     EXPECT_FALSE(m_dlg->m_pageExpert.KeepsRelatedTogether());
@@ -279,6 +287,53 @@ TEST_F(MainWindow, ExpertOptionsAreMadeOnFirstShowingOffAndEnterDoesNothing) {
     EXPECT_EQ(Journal().size(), 0u);
 }
 
+TEST_F(MainWindow, NamingOptionsAreOffUntilThePageOpensThenFollowEveryClickAndKeystroke) {
+    RenameOptions read;
+    read.usePattern = read.dateOrder = read.lowerCaseExtensions = 1;
+    read.pattern = read.timeShift = "x";
+    m_dlg->m_pageExpert.ReadNamingOptions(read);
+    EXPECT_EQ(m_dlg->m_pageExpert.m_options.m_hWnd, nullptr);
+    EXPECT_EQ(read.usePattern, 0);
+    EXPECT_EQ(read.pattern, "");
+    EXPECT_EQ(read.timeShift, "");
+    EXPECT_EQ(read.dateOrder, 0);
+    EXPECT_EQ(read.lowerCaseExtensions, 0);
+
+    ClickTab(1);
+    HWND options = m_dlg->m_pageExpert.m_options.m_hWnd;
+    auto item = [options](int id) { return ::GetDlgItem(options, id); };
+    auto type = [](HWND edit, const wchar_t* text) {
+        for (; *text; ++text)
+            ::SendMessageW(edit, WM_CHAR, *text, 0);
+    };
+    EXPECT_FALSE(::IsWindowEnabled(item(IDC_PATTERN)));
+    ::SendMessageA(item(IDC_USE_PATTERN), BM_CLICK, 0, 0);
+    EXPECT_TRUE(::IsWindowEnabled(item(IDC_PATTERN)));
+    // Each keystroke reaches the main window: with the new names switched on
+    // silently, the first one brings their column, and off again, the next takes it.
+    HWND header = ListView_GetHeader(m_dlg->m_listFiles.m_hWnd);
+    ::SendMessageA(item(IDC_SHOW_NEW_NAMES), BM_SETCHECK, BST_CHECKED, 0);
+    type(item(IDC_PATTERN), L"<yyyy>-<nnn> \x65E5");
+    EXPECT_EQ(Header_GetItemCount(header), 2);
+    ::SendMessageA(item(IDC_SHOW_NEW_NAMES), BM_SETCHECK, BST_UNCHECKED, 0);
+    type(item(IDC_TIME_SHIFT), L"+1 2:00");
+    EXPECT_EQ(Header_GetItemCount(header), 1);
+    ::SendMessageA(item(IDC_DATE_ORDER), BM_CLICK, 0, 0);
+    ::SendMessageA(item(IDC_LOWER_CASE_EXTENSIONS), BM_CLICK, 0, 0);
+
+    const RenameOptions& o = Page().ReadOptions();
+    EXPECT_EQ(o.usePattern, 1);
+    EXPECT_EQ(o.pattern, "<yyyy>-<nnn> \xE6\x97\xA5");
+    EXPECT_EQ(o.timeShift, "+1 2:00");
+    EXPECT_EQ(o.dateOrder, 1);
+    EXPECT_EQ(o.lowerCaseExtensions, 1);
+    // a hundred characters of a pattern, not bytes
+    ::SetWindowTextW(item(IDC_PATTERN), L"");
+    for (int i = 0; i < 101; ++i)
+        ::SendMessageW(item(IDC_PATTERN), WM_CHAR, 0x65E5, 0);
+    EXPECT_EQ(::GetWindowTextLengthW(item(IDC_PATTERN)), 100);
+}
+
 TEST_F(MainWindow, FolderTreeSelectionGivesThePathAndTheList) {
     WriteTextFile(m_photos / "x.jpg", "x");
     // the tree's own notification, as a selection produces it
@@ -297,6 +352,8 @@ TEST_F(MainWindow, ScreenReadersHearWhatEachControlIsAndTheLinkAndStripRoles) {
         const char* name;
         LONG role; // 0: the system's own, which Wine reports as a plain client area
     };
+    ClickTab(1); // which makes the expert options
+    HWND options = m_dlg->m_pageExpert.m_options.m_hWnd;
     const Named controls[] = {
         {m_dlg->m_tree.m_hWnd, "Folders", 0},
         {m_dlg->m_tabPages.m_hWnd, "Options", 0},
@@ -306,6 +363,8 @@ TEST_F(MainWindow, ScreenReadersHearWhatEachControlIsAndTheLinkAndStripRoles) {
         {PageItem(IDC_REPLACE_TO), "Replacement", ROLE_SYSTEM_TEXT},
         {PageItem(IDC_HOMEPAGE_LINK), "Visit Tessivox's Homepage", ROLE_SYSTEM_LINK},
         {m_dlg->m_pProgress->m_hWnd, "Progress", ROLE_SYSTEM_PROGRESSBAR},
+        {::GetDlgItem(options, IDC_PATTERN), "Name pattern", ROLE_SYSTEM_TEXT},
+        {::GetDlgItem(options, IDC_TIME_SHIFT), "Time shift", ROLE_SYSTEM_TEXT},
     };
     for (const Named& c : controls) {
         const AccessibleFacts facts = ReadAccessible(c.hWnd);
@@ -461,7 +520,7 @@ void CheckAndPictureBothPages(CRenamerDlg& dlg, const std::string& folder, const
     HWND options = dlg.m_pageExpert.m_options.m_hWnd;
     for (int id : {IDC_USE_PHOTO_DATE, IDC_SHOW_NEW_NAMES, IDC_KEEP_RELATED})
         ::SendMessageA(::GetDlgItem(options, id), BM_CLICK, 0, 0);
-    // below the contact text, which stays where it was
+    // below the contact text, which was raised to make room for them
     HWND page = dlg.m_pageExpert.m_hWnd;
     EXPECT_GE(RectInParent(options, page).top,
               RectInParent(::GetDlgItem(page, IDC_CONTACT), page).bottom);
