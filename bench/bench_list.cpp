@@ -239,6 +239,42 @@ public:
                                       FALSE);
         ::UpdateWindow(m_dlg.m_listFiles.m_hWnd);
     }
+    // Turns the name pattern on with text in it.
+    void UsePattern(const char* pattern) {
+        m_dlg.m_pageExpert.ShowWindow(SW_SHOW);
+        HWND options = m_dlg.m_pageExpert.m_options.m_hWnd;
+        Click(options, IDC_USE_PATTERN);
+        ::SetWindowTextA(::GetDlgItem(options, IDC_PATTERN), pattern);
+        m_dlg.m_pageExpert.ShowWindow(SW_HIDE);
+        PumpWaiting(m_app);
+    }
+    // Seconds from a keystroke in the prefix box (or the pattern's) until the
+    // row has its new name, the window's messages taken meanwhile; then the
+    // keystroke is taken back.
+    double KeystrokeUntilNamed(bool inPattern, int row) {
+        m_app.m_pMainWnd = &m_dlg;
+        HWND edit = inPattern ? ::GetDlgItem(m_dlg.m_pageExpert.m_options.m_hWnd, IDC_PATTERN)
+                              : ::GetDlgItem(m_dlg.m_pageBeginner.m_hWnd, IDC_PREFIX);
+        m_dlg.m_listFiles.SendMessage(LVM_ENSUREVISIBLE, row, FALSE);
+        ::UpdateWindow(m_dlg.m_listFiles.m_hWnd);
+        const double t0 = Seconds();
+        ::SendMessageA(edit, WM_CHAR, 'x', 0);
+        ::UpdateWindow(m_dlg.m_listFiles.m_hWnd);
+        while (StillReading(m_dlg.m_listFiles.GetItemText(row, 1))) {
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            PumpWaiting(m_app);
+        }
+        const double took = Seconds() - t0;
+        ::SendMessageA(edit, WM_CHAR, VK_BACK, 0);
+        UntilRowIsNamed(row);
+        return took;
+    }
+    void UntilRowIsNamed(int row) {
+        while (StillReading(m_dlg.m_listFiles.GetItemText(row, 1))) {
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            PumpWaiting(m_app);
+        }
+    }
     // Types count characters (at most 40), each until the list is repainted,
     // then empties the prefix; what one keystroke took.
     Timing Type(int count) {
@@ -281,6 +317,24 @@ void BenchTyping(CWinApp& app, const std::string& folder, const BenchArgs& args,
     std::printf("  there, with every file read (after %.1f s), a keystroke and its undoing until "
                 "the last row has its name again: %.3f s\n",
                 read, shown.UntilTheLastRowIsNamed());
+    // One keystroke until the row on show has its name, at the top and at the
+    // end of the list, by the classic composition and by a pattern with a number.
+    const int last = files - 1;
+    for (bool inPattern : {false, true}) {
+        if (inPattern)
+            shown.UsePattern("<name> <nnn>");
+        std::vector<double> top, end;
+        for (int round = 0; round < std::max(args.rounds, 3); ++round) {
+            top.push_back(shown.KeystrokeUntilNamed(inPattern, 0));
+            end.push_back(shown.KeystrokeUntilNamed(inPattern, last));
+        }
+        const char* how = inPattern ? "in the pattern \"<name> <nnn>\"" : "in the prefix";
+        std::printf("RESULT | a keystroke %s until the row on show is named, at the top of %d "
+                    "files | - | %.3f s | - | - | <= 0.1 s |\n",
+                    how, files, Median(top));
+        std::printf("RESULT | the same at the end of the list | - | %.3f s | - | - | <= 0.1 s |\n",
+                    Median(end));
+    }
 }
 
 // Whether the window answers, watched from another thread: a WM_NULL sent every
