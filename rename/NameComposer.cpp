@@ -1,4 +1,5 @@
 #include "NameComposer.h"
+#include "NamePattern.h"
 
 #include "app/LangText.h"
 
@@ -25,24 +26,6 @@ FileNameParts SplitFileName(const std::string& name) {
     return {name.substr(0, dot), name.substr(dot)};
 }
 
-namespace {
-// A number without leading zeros: what snprintf's %d gives, without its cost at every file.
-void AppendDecimal(std::string& out, int value) {
-    if (value < 0) {
-        out += '-';
-        value = -value;
-    }
-    char digits[12];
-    int n = 0;
-    do {
-        digits[n++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value > 0 && n < 11);
-    while (n > 0)
-        out += digits[--n];
-}
-} // namespace
-
 std::string ComposeTitle(const std::string& title, const std::tm& t, const RenameOptions& o) {
     std::string b;
     b.reserve(title.size() + o.prefix.size() + 24);
@@ -52,19 +35,19 @@ std::string ComposeTitle(const std::string& title, const std::tm& t, const Renam
         b += title;
     if (o.addDate) {
         b += ' ';
-        AppendDecimal(b, t.tm_year + 1900);
+        AppendDigits(b, t.tm_year + 1900);
         b += '-';
-        AppendDecimal(b, t.tm_mon + 1);
+        AppendDigits(b, t.tm_mon + 1);
         b += '-';
-        AppendDecimal(b, t.tm_mday);
+        AppendDigits(b, t.tm_mday);
     }
     if (o.addTime) {
         b += o.addDate ? "  " : " ";
-        AppendDecimal(b, t.tm_hour);
+        AppendDigits(b, t.tm_hour);
         b += '_';
-        AppendDecimal(b, t.tm_min);
+        AppendDigits(b, t.tm_min);
         b += '_';
-        AppendDecimal(b, t.tm_sec);
+        AppendDigits(b, t.tm_sec);
     }
     if (o.replace)
         b = ReplaceAll(b, o.replaceFrom, o.replaceTo);

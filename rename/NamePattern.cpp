@@ -2,21 +2,25 @@
 
 #include <algorithm>
 
-namespace {
-// Appends value with at least width digits; a value is never negative here.
-void AppendNumber(std::string& out, long long value, int width) {
+void AppendDigits(std::string& out, long long value, int width) {
     char digits[24];
     int n = 0;
+    const bool negative = value < 0;
+    unsigned long long rest = negative ? 0ULL - static_cast<unsigned long long>(value)
+                                       : static_cast<unsigned long long>(value);
     do {
-        digits[n++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value > 0 && n < 20);
+        digits[n++] = static_cast<char>('0' + rest % 10);
+        rest /= 10;
+    } while (rest > 0 && n < 20);
+    if (negative)
+        out += '-';
     for (int i = n; i < width; ++i)
         out += '0';
     while (n > 0)
         out += digits[--n];
 }
 
+namespace {
 // Up to 20 digits of a running number: more would not make a better name.
 constexpr int kMaxNumberWidth = 20;
 } // namespace
@@ -96,7 +100,7 @@ std::string CNamePattern::Compose(const PatternFacts& f) const {
             out += f.camera;
             break;
         case Kind::Number:
-            AppendNumber(out, std::max(f.number, 0), p.width);
+            AppendDigits(out, std::max(f.number, 0), p.width);
             break;
         case Kind::Millis: {
             // Digits of a fraction of a second: "5" is 500 ms, "123456" is 123 ms.
@@ -110,24 +114,24 @@ std::string CNamePattern::Compose(const PatternFacts& f) const {
                 break;
             switch (p.kind) {
             case Kind::Year:
-                AppendNumber(out,
+                AppendDigits(out,
                              p.width == 2 ? (f.date->tm_year + 1900) % 100 : f.date->tm_year + 1900,
                              p.width);
                 break;
             case Kind::Month:
-                AppendNumber(out, f.date->tm_mon + 1, p.width);
+                AppendDigits(out, f.date->tm_mon + 1, p.width);
                 break;
             case Kind::Day:
-                AppendNumber(out, f.date->tm_mday, p.width);
+                AppendDigits(out, f.date->tm_mday, p.width);
                 break;
             case Kind::Hour:
-                AppendNumber(out, f.date->tm_hour, p.width);
+                AppendDigits(out, f.date->tm_hour, p.width);
                 break;
             case Kind::Minute:
-                AppendNumber(out, f.date->tm_min, p.width);
+                AppendDigits(out, f.date->tm_min, p.width);
                 break;
             default:
-                AppendNumber(out, f.date->tm_sec, p.width);
+                AppendDigits(out, f.date->tm_sec, p.width);
                 break;
             }
         }

@@ -8,6 +8,10 @@
 #include <string_view>
 #include <vector>
 
+// Appends value in decimal with at least width digits: what snprintf's "%0*lld"
+// gives, without its cost at every file.
+void AppendDigits(std::string& out, long long value, int width = 1);
+
 // What a pattern may put into a name for one file (or one group of files).
 struct PatternFacts {
     std::string_view title;        // the old title
