@@ -47,10 +47,9 @@ void CFileFactsReader::List(Job& job) {
             continue;
         ListedFile file;
         file.name = name;
-        file.created = finder.GetCreationTime();
         // Converted here, once: the column decides every file at every keystroke.
         std::tm local = {};
-        if (file.created.GetLocalTm(local))
+        if (finder.GetCreationTime().GetLocalTm(local))
             file.createdLocal = local;
         file.intact = finder.IsNameIntact() != FALSE;
         file.leftAlone =

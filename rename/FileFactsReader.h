@@ -26,8 +26,7 @@ public:
     // A file of the folder, as the run lists it.
     struct ListedFile {
         std::string name;
-        CTime created;
-        std::optional<std::tm> createdLocal; // created, in local time
+        std::optional<std::tm> createdLocal; // its creation time, in local time
         GroupMember single;                  // the file as a group of its own
         bool intact = true;                  // the code page holds its name exactly
         LeftAloneReason leftAlone = LeftAloneReason::None;

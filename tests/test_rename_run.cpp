@@ -54,6 +54,13 @@ protected:
         ::SendMessageA(::GetDlgItem(m_dlg->m_pageExpert.m_options.m_hWnd, id), BM_CLICK, 0, 0);
     }
     std::string NameOf(const std::string& path) { return path.substr(path.rfind('\\') + 1); }
+    // The last run's names: each old name with the name the journal says it got.
+    std::map<std::string, std::string> RenamedByJournal() {
+        std::map<std::string, std::string> renamed;
+        for (size_t i = 0; i < Journal().size(); ++i)
+            renamed[NameOf(Journal().oldPaths[i])] = NameOf(Journal().newPaths[i]);
+        return renamed;
+    }
     // The photo folder's names, sorted.
     std::vector<std::string> PhotoNames() {
         std::vector<std::string> names = ListFolder(m_photos.Path());
@@ -669,9 +676,7 @@ TEST_F(RenameRun, NewNamesShownAreTheNamesTheRunGives) {
         std::map<std::string, std::string> shown = NewNamesShown();
         Start();
         EXPECT_EQ(m_boxes.Texts().back(), kDone);
-        std::map<std::string, std::string> renamed;
-        for (size_t i = 0; i < Journal().size(); ++i)
-            renamed[NameOf(Journal().oldPaths[i])] = NameOf(Journal().newPaths[i]);
+        std::map<std::string, std::string> renamed = RenamedByJournal();
         for (const auto& [name, newName] : shown)
             EXPECT_EQ(newName, renamed.count(name) ? renamed[name] : "")
                 << name << " in round " << round;
@@ -734,9 +739,7 @@ TEST_F(RenameRun, RelatedFilesKeptTogetherGetOneTitleAndBackRestoresThemAll) {
     const std::map<std::string, std::string> shown = NewNamesShown();
     Start();
     EXPECT_EQ(m_boxes.Texts().back(), kDone);
-    std::map<std::string, std::string> renamed;
-    for (size_t i = 0; i < Journal().size(); ++i)
-        renamed[NameOf(Journal().oldPaths[i])] = NameOf(Journal().newPaths[i]);
+    std::map<std::string, std::string> renamed = RenamedByJournal();
     for (const auto& [name, newName] : shown)
         EXPECT_EQ(newName, renamed.count(name) ? renamed[name] : "") << name;
     for (const auto& [name, newName] : expected)
@@ -774,9 +777,7 @@ TEST_F(RenameRun, PatternsDateOrderAndAShiftNameWhatTheColumnShows) {
         const std::map<std::string, std::string> shown = NewNamesShown();
         Start();
         EXPECT_EQ(m_boxes.Texts().back(), kDone) << pattern;
-        std::map<std::string, std::string> renamed;
-        for (size_t i = 0; i < Journal().size(); ++i)
-            renamed[NameOf(Journal().oldPaths[i])] = NameOf(Journal().newPaths[i]);
+        std::map<std::string, std::string> renamed = RenamedByJournal();
         EXPECT_EQ(renamed.size(), std::size(files)) << pattern;
         for (const auto& [name, newName] : shown)
             EXPECT_EQ(newName, renamed[name]) << name << " by " << pattern;
