@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 std::wstring WidenName(const std::string& name) {
     if (name.empty())
         return {};
@@ -33,6 +35,65 @@ size_t PathUnits(const std::string& path) {
     return WidenName(path).size();
 }
 
+namespace {
+bool IsAscii(std::string_view name) {
+    for (char c : name)
+        if ((static_cast<unsigned char>(c) & 0x80) != 0)
+            return false;
+    return true;
+}
+
+wchar_t AsciiUpper(char c) {
+    return static_cast<wchar_t>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+}
+
+// The key's UTF-16 units taken four to a word, each word mixed in with one
+// multiplication: a name is hashed at every keystroke for every file.
+class CKeyHash {
+public:
+    // Four units at once, where no unit is pending.
+    void AddWord(uint64_t word) {
+        m_word = word;
+        Mix();
+    }
+    void Add(wchar_t unit) {
+        m_word |= static_cast<uint64_t>(static_cast<uint16_t>(unit)) << (16 * m_nUnits);
+        if (++m_nUnits == 4)
+            Mix();
+    }
+    uint64_t Value() {
+        if (m_nUnits != 0)
+            Mix();
+        return m_hash ^ (m_hash >> 31);
+    }
+
+private:
+    uint64_t m_hash = 0x9E3779B97F4A7C15ULL;
+    uint64_t m_word = 0;
+    int m_nUnits = 0;
+    void Mix() {
+        m_hash = (m_hash ^ m_word) * 0xFF51AFD7ED558CCDULL;
+        m_hash ^= m_hash >> 29;
+        m_word = 0;
+        m_nUnits = 0;
+    }
+};
+// Eight ASCII bytes in upper case: a to z lose 0x20, nothing else changes.
+uint64_t AsciiUpper8(uint64_t bytes) {
+    constexpr uint64_t kOnes = 0x0101010101010101ULL;
+    const uint64_t fromA = bytes + (0x80 - 'a') * kOnes;     // high bit: at least 'a'
+    const uint64_t pastZ = bytes + (0x80 - 'z' - 1) * kOnes; // high bit: past 'z'
+    return bytes ^ (((fromA & ~pastZ) & (0x80 * kOnes)) >> 2);
+}
+
+// Four bytes as four UTF-16 units of a word, the first lowest.
+uint64_t AsUnits(uint32_t bytes) {
+    uint64_t x = bytes;
+    x = (x | (x << 16)) & 0x0000FFFF0000FFFFULL;
+    return (x | (x << 8)) & 0x00FF00FF00FF00FFULL;
+}
+} // namespace
+
 std::wstring NameKey(const std::string& name) {
     std::wstring key;
     NameKeyInto(name, key);
@@ -41,15 +102,10 @@ std::wstring NameKey(const std::string& name) {
 
 void NameKeyInto(std::string_view name, std::wstring& key) {
     // ASCII, which most names are, needs neither conversion: its upper case is A to Z.
-    bool ascii = true;
-    for (char c : name)
-        ascii = ascii && (static_cast<unsigned char>(c) & 0x80) == 0;
-    if (ascii) {
+    if (IsAscii(name)) {
         key.resize(name.size());
-        for (size_t i = 0; i < name.size(); ++i) {
-            const char c = name[i];
-            key[i] = static_cast<wchar_t>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-        }
+        for (size_t i = 0; i < name.size(); ++i)
+            key[i] = AsciiUpper(name[i]);
         return;
     }
     const int n = name.empty() ? 0
@@ -60,6 +116,49 @@ void NameKeyInto(std::string_view name, std::wstring& key) {
         return;
     ::MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), &key[0], n);
     ::CharUpperBuffW(&key[0], static_cast<DWORD>(n));
+}
+
+uint64_t NameKeyHash(std::string_view name) {
+    // ASCII, which most names are, eight bytes at a time and without the key:
+    // the same words the key's units make.
+    CKeyHash hash;
+    size_t i = 0;
+    bool ascii = true;
+    for (; ascii && i + 8 <= name.size(); i += 8) {
+        uint64_t bytes;
+        std::memcpy(&bytes, name.data() + i, 8);
+        ascii = (bytes & 0x8080808080808080ULL) == 0;
+        bytes = AsciiUpper8(bytes);
+        hash.AddWord(AsUnits(static_cast<uint32_t>(bytes)));
+        hash.AddWord(AsUnits(static_cast<uint32_t>(bytes >> 32)));
+    }
+    for (; ascii && i < name.size(); ++i) {
+        ascii = (static_cast<unsigned char>(name[i]) & 0x80) == 0;
+        hash.Add(AsciiUpper(name[i]));
+    }
+    if (ascii)
+        return hash.Value();
+    std::wstring key;
+    NameKeyInto(name, key);
+    CKeyHash wide;
+    for (wchar_t unit : key)
+        wide.Add(unit);
+    return wide.Value();
+}
+
+bool SameNameKey(std::string_view a, std::string_view b) {
+    if (IsAscii(a) && IsAscii(b)) {
+        if (a.size() != b.size())
+            return false;
+        for (size_t i = 0; i < a.size(); ++i)
+            if (AsciiUpper(a[i]) != AsciiUpper(b[i]))
+                return false;
+        return true;
+    }
+    std::wstring keyA, keyB;
+    NameKeyInto(a, keyA);
+    NameKeyInto(b, keyB);
+    return keyA == keyB;
 }
 
 bool IsAnsiLeadByte(unsigned char c) {

@@ -2,6 +2,7 @@
 // when the manifest is honoured) and the system's UTF-16 names.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,10 @@ size_t PathUnits(const std::string& path);
 std::wstring NameKey(const std::string& name);
 // The same into key, whose room is used again: for deciding many names in a row.
 void NameKeyInto(std::string_view name, std::wstring& key);
+// A hash of NameKey(name), made without the key where the name is ASCII.
+uint64_t NameKeyHash(std::string_view name);
+// Whether two names are one to the file system: NameKey(a) == NameKey(b).
+bool SameNameKey(std::string_view a, std::string_view b);
 
 // Whether c begins a character of two bytes in the ANSI code page.
 bool IsAnsiLeadByte(unsigned char c);

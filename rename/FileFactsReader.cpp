@@ -40,7 +40,11 @@ void CFileFactsReader::List(Job& job) {
         const bool isFolder = finder.IsDirectory() != FALSE;
         if (finder.IsNameIntact()) {
             const std::wstring key = NameKey(name);
-            job.listing.keys.emplace(key, isFolder ? kFolder : files.size());
+            const size_t value = isFolder ? job.listing.folders.size() : files.size();
+            job.listing.keys.Add(NameKeyHash(name),
+                                 static_cast<uint32_t>(value) | (isFolder ? kFolder : 0));
+            if (isFolder)
+                job.listing.folders.push_back(name);
             ++keyCount[key];
         }
         if (isFolder)

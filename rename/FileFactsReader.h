@@ -7,6 +7,7 @@
 #pragma once
 
 #include "FileGroups.h"
+#include "NameKeyTable.h"
 #include "RenamePlan.h"
 
 #include "platform/Time.h"
@@ -36,9 +37,10 @@ public:
     struct Listing {
         std::vector<ListedFile> files;
         std::unordered_map<std::string, size_t> byName; // file of a listed name
-        std::unordered_map<std::wstring, size_t> keys;  // file of every name, kFolder for folders
+        CNameKeyTable keys;               // every name: its file, or kFolder | its folder
+        std::vector<std::string> folders; // the folders' names
     };
-    static constexpr size_t kFolder = static_cast<size_t>(-1);
+    static constexpr uint32_t kFolder = 0x80000000;
 
     struct Facts {
         bool plain = false;           // a plain file of exactly its name

@@ -28,7 +28,13 @@ FileNameParts SplitFileName(const std::string& name) {
 
 std::string ComposeTitle(const std::string& title, const std::tm& t, const RenameOptions& o) {
     std::string b;
-    b.reserve(title.size() + o.prefix.size() + 24);
+    ComposeTitleInto(b, title, t, o);
+    return b;
+}
+
+void ComposeTitleInto(std::string& b, std::string_view title, const std::tm& t,
+                      const RenameOptions& o) {
+    b.clear();
     if (o.addPrefix)
         b = o.prefix;
     if (!o.removeOldName)
@@ -51,7 +57,6 @@ std::string ComposeTitle(const std::string& title, const std::tm& t, const Renam
     }
     if (o.replace)
         b = ReplaceAll(b, o.replaceFrom, o.replaceTo);
-    return b;
 }
 
 std::string ComposeSample(const std::string& filenameWord, const RenameOptions& o) {
@@ -75,7 +80,8 @@ std::string ClashName(const std::string& folder, const std::string& title, int c
 bool IsFileNameText(const std::string& text, bool (*isLeadByte)(unsigned char)) {
     for (size_t i = 0; i < text.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (isLeadByte && isLeadByte(c) && i + 1 < text.size()) {
+        // Every code page's lead bytes are past ASCII.
+        if (c >= 0x80 && isLeadByte && isLeadByte(c) && i + 1 < text.size()) {
             ++i; // a double-byte character: its trail byte is not a separator
             continue;
         }
@@ -100,9 +106,15 @@ bool IsFileNameText(const std::string& text, bool (*isLeadByte)(unsigned char)) 
 }
 
 bool IsReservedDeviceName(const std::string& name) {
-    std::string base = name.substr(0, name.find('.'));
-    while (!base.empty() && base.back() == ' ')
-        base.pop_back();
+    std::string_view view(name);
+    view = view.substr(0, view.find('.'));
+    while (!view.empty() && view.back() == ' ')
+        view.remove_suffix(1);
+    // No device name is longer (CONOUT$, COM and a superscript): asked of
+    // every new name, most are passed without a copy.
+    if (view.size() > 7)
+        return false;
+    std::string base(view);
     for (char& c : base)
         if (c >= 'a' && c <= 'z')
             c = static_cast<char>(c - 'a' + 'A');

@@ -6,6 +6,7 @@
 
 #include <ctime>
 #include <string>
+#include <string_view>
 
 // The title (name without its extension) and the extension (the last "." and
 // what follows, or empty): "a.b.c" gives "a.b" and ".c", ".profile" gives ""
@@ -25,6 +26,9 @@ std::tm CalendarTime(int year, int month, int day, int hour, int minute, int sec
 // then the replacement over all of it. The extension is never part of it.
 std::string ComposeTitle(const std::string& title, const std::tm& created,
                          const RenameOptions& options);
+// The same into out, whose room is used again: for naming many files in a row.
+void ComposeTitleInto(std::string& out, std::string_view title, const std::tm& created,
+                      const RenameOptions& options);
 
 // The sample line: a fixed illustration on the word for "filename".
 std::string ComposeSample(const std::string& filenameWord, const RenameOptions& options);

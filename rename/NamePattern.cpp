@@ -85,9 +85,8 @@ bool CNamePattern::Parse(std::string_view text, CNamePattern& pattern, std::stri
     return true;
 }
 
-std::string CNamePattern::Compose(const PatternFacts& f) const {
-    std::string out;
-    out.reserve(64);
+void CNamePattern::ComposeInto(const PatternFacts& f, std::string& out) const {
+    out.clear();
     for (const Piece& p : m_pieces) {
         switch (p.kind) {
         case Kind::Text:
@@ -104,9 +103,9 @@ std::string CNamePattern::Compose(const PatternFacts& f) const {
             break;
         case Kind::Millis: {
             // Digits of a fraction of a second: "5" is 500 ms, "123456" is 123 ms.
-            std::string digits(f.subSecond.substr(0, 3));
-            digits.resize(3, '0');
+            const std::string_view digits = f.subSecond.substr(0, 3);
             out += digits;
+            out.append(3 - digits.size(), '0');
             break;
         }
         default:
@@ -136,5 +135,4 @@ std::string CNamePattern::Compose(const PatternFacts& f) const {
             }
         }
     }
-    return out;
 }

@@ -35,9 +35,9 @@ public:
     // The text outside the tokens, which is the same in every name.
     const std::string& LiteralText() const { return m_strLiteral; }
 
-    // The new title. A date token gives nothing without a date: the caller
-    // refuses such a file first.
-    std::string Compose(const PatternFacts& facts) const;
+    // The new title into out, whose room is used again. A date token gives
+    // nothing without a date: the caller refuses such a file first.
+    void ComposeInto(const PatternFacts& facts, std::string& out) const;
 
 private:
     enum class Kind : unsigned char {

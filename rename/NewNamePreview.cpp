@@ -47,7 +47,8 @@ void CNewNamePreview::Read(const std::string& folder) {
     m_goneInPlay.clear();
     m_decidedInPlay.clear();
     m_byName.clear();
-    m_keys.clear();
+    m_keys.Clear(0);
+    m_folders.clear();
     m_text.clear();
     m_bRead = true;
     m_bListed = false;
@@ -65,6 +66,7 @@ bool CNewNamePreview::Listed() {
     m_entries = std::move(listing.files);
     m_byName = std::move(listing.byName);
     m_keys = std::move(listing.keys);
+    m_folders = std::move(listing.folders);
     m_goneInPlay.assign(m_entries.size(), 0);
     m_decidedInPlay.assign(m_entries.size(), 0);
     m_bGrouped = false;
@@ -104,7 +106,7 @@ void CNewNamePreview::Play() {
     m_nClashCount = 0;
     m_bStopped = false;
     ++m_nPlay;
-    ForgetGiven();
+    m_given.Clear(m_entries.size());
     m_bPlayed = true;
     if (!m_options.keepRelatedTogether)
         return;
@@ -145,60 +147,15 @@ void CNewNamePreview::Group() {
     m_bGrouped = true;
 }
 
-const std::wstring& CNewNamePreview::KeyOf(std::string_view name) const {
-    if (name != m_strKeyed) {
-        NameKeyInto(name, m_strKey);
-        m_strKeyed.assign(name.data(), name.size());
-    }
-    return m_strKey;
-}
-
-namespace {
-uint64_t HashOfKey(const std::wstring& key) {
-    uint64_t h = 14695981039346656037ULL; // FNV-1a
-    for (wchar_t c : key) {
-        h ^= static_cast<uint64_t>(c);
-        h *= 1099511628211ULL;
-    }
-    return h | 1; // 0 marks a free slot
-}
-} // namespace
-
-void CNewNamePreview::ForgetGiven() {
-    size_t size = 64;
-    while (size < 2 * m_entries.size())
-        size *= 2;
-    m_givenHash.assign(size, 0);
-    m_givenEntry.resize(size);
-}
-
-void CNewNamePreview::Give(const std::wstring& key, size_t entry) {
-    const uint64_t hash = HashOfKey(key);
-    const size_t mask = m_givenHash.size() - 1;
-    size_t slot = static_cast<size_t>(hash) & mask;
-    while (m_givenHash[slot] != 0)
-        slot = (slot + 1) & mask;
-    m_givenHash[slot] = hash;
-    m_givenEntry[slot] = entry;
-}
-
-bool CNewNamePreview::Given(const std::wstring& key) const {
-    const uint64_t hash = HashOfKey(key);
-    const size_t mask = m_givenHash.size() - 1;
-    for (size_t slot = static_cast<size_t>(hash) & mask; m_givenHash[slot] != 0;
-         slot = (slot + 1) & mask)
-        if (m_givenHash[slot] == hash && NameKey(m_text[m_givenEntry[slot]]) == key)
-            return true;
-    return false;
-}
-
 bool CNewNamePreview::Exists(std::string_view name) const {
-    const std::wstring& key = KeyOf(name);
-    if (Given(key))
+    const uint64_t hash = NameKeyHash(name);
+    if (m_given.Find(hash, [&](size_t entry) { return SameNameKey(name, m_text[entry]); }))
         return true;
-    const auto found = m_keys.find(key);
-    return found != m_keys.end() &&
-           (found->second == CFileFactsReader::kFolder || m_goneInPlay[found->second] != m_nPlay);
+    return m_keys.Find(hash, [&](uint32_t value) {
+        if (value & CFileFactsReader::kFolder)
+            return SameNameKey(name, m_folders[value & ~CFileFactsReader::kFolder]);
+        return m_goneInPlay[value] != m_nPlay && SameNameKey(name, m_entries[value].name);
+    });
 }
 
 const std::string& CNewNamePreview::ReadingText() const {
@@ -213,15 +170,15 @@ CNewNamePreview::Members CNewNamePreview::GroupOf(size_t entry) const {
     return {&m_entries[entry].single, 1};
 }
 
-GroupFile CNewNamePreview::FactsOf(const GroupMember& member) const {
+void CNewNamePreview::FactsOf(const GroupMember& member, GroupFile& file) const {
     const CFileFactsReader::Facts& facts = m_facts.Get(member.file);
-    GroupFile file{m_entries[member.file].name, member, FileDates()};
+    file.name = m_entries[member.file].name;
+    file.member = member;
     file.dates.created = m_entries[member.file].createdLocal;
     file.dates.taken = facts.taken;
     file.dates.takenError = facts.takenError;
     file.dates.subSecond = facts.subSecond;
     file.dates.camera = facts.camera;
-    return file;
 }
 
 bool CNewNamePreview::Ordered() {
@@ -245,7 +202,7 @@ bool CNewNamePreview::Ordered() {
         for (const GroupMember& member : GroupOf(e)) {
             met[member.file] = true;
             if (m_entries[member.file].leftAlone == LeftAloneReason::None)
-                files.push_back(FactsOf(member));
+                FactsOf(member, files.emplace_back());
         }
         firsts.push_back(e);
         dates.push_back(GroupDate(files, m_naming));
@@ -327,9 +284,9 @@ bool CNewNamePreview::Step(size_t index) {
             return false;
         }
     // As the run asks before it renames a file: a plain file of exactly this name.
+    // The files of the last step keep their room for this one's.
     std::vector<GroupFile>& files = m_stepFiles;
     std::vector<size_t>& entries = m_stepEntries;
-    files.clear();
     entries.clear();
     for (const GroupMember& member : group) {
         m_decidedInPlay[member.file] = m_nPlay;
@@ -337,9 +294,12 @@ bool CNewNamePreview::Step(size_t index) {
             m_text[member.file] = m_reasons.leftAlone[LeftAloneReason::NotAFile];
             continue;
         }
-        files.push_back(FactsOf(member));
+        if (files.size() <= entries.size())
+            files.emplace_back();
+        FactsOf(member, files[entries.size()]);
         entries.push_back(member.file);
     }
+    files.resize(entries.size());
     if (files.empty())
         return true;
     GroupDecision& g = m_stepDecision;
@@ -351,7 +311,7 @@ bool CNewNamePreview::Step(size_t index) {
     for (size_t i = 0; i < files.size() && g.verdict == RenameVerdict::Rename; ++i) {
         const RenameDecision& d = g.files[i];
         if (d.verdict == RenameVerdict::Rename && d.clashed && Exists(d.newName) &&
-            NameKey(d.newName) != NameKey(files[i].name)) {
+            !SameNameKey(d.newName, files[i].name)) {
             stopper = i;
             takenTwice = true;
             break;
@@ -372,7 +332,7 @@ bool CNewNamePreview::Step(size_t index) {
             continue;
         }
         m_goneInPlay[entries[i]] = m_nPlay;
-        Give(KeyOf(d.newName), entries[i]);
+        m_given.Add(NameKeyHash(d.newName), static_cast<uint32_t>(entries[i]));
         m_text[entries[i]].swap(d.newName); // the old text's room serves the next decision
         named = true;
     }

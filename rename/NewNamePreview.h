@@ -8,6 +8,7 @@
 #pragma once
 
 #include "FileFactsReader.h"
+#include "NameKeyTable.h"
 #include "RenamePlan.h"
 
 #include "platform/CommonControls.h"
@@ -85,7 +86,8 @@ private:
     std::vector<unsigned> m_goneInPlay;    // by entry: the play that renamed it
     std::vector<unsigned> m_decidedInPlay; // by entry: the play that decided it, with its group
     std::unordered_map<std::string, size_t> m_byName; // entry of a listed name
-    std::unordered_map<std::wstring, size_t> m_keys;  // entry of every name, folders too
+    CNameKeyTable m_keys;                  // entry of every name, folders too
+    std::vector<std::string> m_folders;    // the folders' names, which stand in the way
 
     // The run as played so far.
     bool m_bPlayed = false;
@@ -100,14 +102,9 @@ private:
     size_t m_nNextEntry = 0;
     int m_nClashCount = 0;
     bool m_bStopped = false;
-    // The names the run has given, by a hash of their keys, each with the
-    // entry given it (whose text confirms a hash that matches): an open table
-    // that a new play empties without freeing anything.
-    std::vector<uint64_t> m_givenHash;
-    std::vector<size_t> m_givenEntry;
-    void ForgetGiven();
-    void Give(const std::wstring& key, size_t entry);
-    bool Given(const std::wstring& key) const;
+    // The names the run has given, each with the entry given it, whose text
+    // confirms a hash that matches; a new play empties it without freeing anything.
+    CNameKeyTable m_given;
     // What a step decides with, kept from step to step for its room.
     std::vector<GroupFile> m_stepFiles;
     std::vector<size_t> m_stepEntries;
@@ -154,8 +151,9 @@ private:
     // Decides the file of the entry with its group, or gives false while the
     // worker has not read them all.
     bool Step(size_t entry);
-    // A file of a group with what the decision needs of it.
-    GroupFile FactsOf(const GroupMember& member) const;
+    // A file of a group with what the decision needs of it, into file, whose
+    // strings keep their room.
+    void FactsOf(const GroupMember& member, GroupFile& file) const;
     // The files of an entry's group, or the entry on its own where none.
     struct Members {
         const GroupMember* first;
@@ -175,9 +173,4 @@ private:
     bool OutOfTime(size_t steps);
     const std::string& ReadingText() const;
     bool Exists(std::string_view name) const;
-    // The key of a name, where it was the last one asked: a decision asks
-    // for its new name, then the column records it as given.
-    const std::wstring& KeyOf(std::string_view name) const;
-    mutable std::string m_strKeyed;
-    mutable std::wstring m_strKey;
 };

@@ -110,6 +110,9 @@ bool CBeginnerPage::RenameGroup(std::vector<RunFile>& files, const FileGroup& gr
                "run stopped here:\n\n%1",
                path, SystemErrorText(facts[g.refused].dates.takenError));
     case RenameVerdict::BadText:
+    case RenameVerdict::BadPattern:
+    case RenameVerdict::BadPatternText:
+    case RenameVerdict::BadShift:
         throw CFileException(ERROR_INVALID_NAME, path);
     case RenameVerdict::Reserved:
         Refuse("ReservedName",

@@ -69,19 +69,27 @@ std::optional<std::tm> CNaming::Shifted(const std::tm& taken) const {
 
 std::string CNaming::Title(const std::string& title, const std::tm* date,
                            std::string_view subSecond, std::string_view camera, int number) const {
+    std::string made;
+    TitleInto(made, title, date, subSecond, camera, number);
+    return made;
+}
+
+void CNaming::TitleInto(std::string& made, std::string_view title, const std::tm* date,
+                        std::string_view subSecond, std::string_view camera, int number) const {
     if (!m_bPattern)
-        return ComposeTitle(title, date ? *date : std::tm{}, m_options);
+        return ComposeTitleInto(made, title, date ? *date : std::tm{}, m_options);
     PatternFacts facts;
     facts.title = title;
     facts.date = date;
     facts.number = number;
     facts.subSecond = subSecond;
     facts.camera = camera;
-    std::string made = m_bPatternRead ? m_pattern.Compose(facts) : std::string();
+    made.clear();
+    if (m_bPatternRead)
+        m_pattern.ComposeInto(facts, made);
     // The replacement works on the title as it does on a composed one.
     if (m_options.replace)
         made = ReplaceAll(made, m_options.replaceFrom, m_options.replaceTo);
-    return made;
 }
 
 bool WantsPhotoDate(const RenameOptions& o) {
@@ -284,6 +292,11 @@ void DecideGroupInto(const std::string& folder, const std::vector<GroupFile>& fi
     }
     if (present.empty())
         return;
+    // The run reads the options again for every group: a pattern or a shift
+    // typed since Start that Start would refuse stops the run here.
+    const RenameVerdict unread = naming.Refusal(rules.isLeadByte);
+    if (unread != RenameVerdict::Rename)
+        return refuse(present[0], unread);
     if (naming.ReadsCameraRecord())
         for (size_t i : present)
             if (files[i].dates.takenError != 0)
@@ -300,18 +313,16 @@ void DecideGroupInto(const std::string& folder, const std::vector<GroupFile>& fi
         return refuse(first, RenameVerdict::NoDate);
     }
     // The title goes into the first file's new name; the others copy it from there.
-    std::string made =
-        naming.Title(files[present[0]].member.title, chosen.date ? &*chosen.date : nullptr,
-                     chosen.subSecond, chosen.camera, number);
-    const size_t titleSize = made.size();
     const std::string& first = g.files[present[0]].newName;
+    naming.TitleInto(g.files[present[0]].newName, files[present[0]].member.title,
+                     chosen.date ? &*chosen.date : nullptr, chosen.subSecond, chosen.camera,
+                     number);
+    const size_t titleSize = first.size();
 
     bool clashed = false;
     for (size_t i : present) {
         RenameDecision& d = g.files[i];
-        if (i == present[0])
-            d.newName = std::move(made);
-        else
+        if (i != present[0])
             d.newName.assign(first, 0, titleSize);
         d.newName += o.lowerCaseExtensions ? LowerCaseTail(files[i].member.tail, rules.isLeadByte)
                                            : files[i].member.tail;

@@ -88,6 +88,9 @@ public:
     // second the camera recorded with it, the camera's model and the running number.
     std::string Title(const std::string& title, const std::tm* date, std::string_view subSecond,
                       std::string_view camera, int number) const;
+    // The same into made, whose room is used again: for naming many files in a row.
+    void TitleInto(std::string& made, std::string_view title, const std::tm* date,
+                   std::string_view subSecond, std::string_view camera, int number) const;
     // The camera's date moved by the shift; nothing where it leaves the calendar.
     std::optional<std::tm> Shifted(const std::tm& taken) const;
 

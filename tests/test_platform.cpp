@@ -149,6 +149,41 @@ TEST(CodePage, NamesPassOnlyWhenTheyComeBackUnchanged) {
     EXPECT_FALSE(NarrowNameExactly(std::wstring(L"a") + wchar_t(0xD800) + L".jpg", narrow));
 }
 
+TEST(CodePage, NamesTheFileSystemTakesForOneHashAlike) {
+    // Lengths around the eight bytes hashed at once, ASCII and not.
+    const std::pair<std::string, std::string> same[] = {
+        {"", ""},
+        {"a", "A"},
+        {"img_001.jpg", "IMG_001.JPG"},
+        {"abcdefgh", "ABCDEFGH"},
+        {"abcdefghijklmnopq.Jpg", "ABCDEFGHIJKLMNOPQ.jPG"},
+        {u8"\u00c4rger.jpg", u8"\u00e4RGER.JPG"},
+    };
+    for (const auto& [a, b] : same) {
+        EXPECT_TRUE(SameNameKey(a, b)) << a;
+        EXPECT_EQ(NameKeyHash(a), NameKeyHash(b)) << a;
+    }
+    EXPECT_FALSE(SameNameKey("abcdefgh1", "abcdefgh2"));
+    EXPECT_NE(NameKeyHash("abcdefgh1"), NameKeyHash("abcdefgh2"));
+    EXPECT_FALSE(SameNameKey("abc", "abc "));
+}
+
+TEST(CodePage, ANameWithALetterWhoseCapitalIsAsciiHashesAsTheAsciiName) {
+    // Its key is an ASCII name's: both ways of hashing must give that key one hash.
+    std::string narrow;
+    for (wchar_t c = 0x80; c < 0xD800; ++c) {
+        wchar_t upper = c;
+        ::CharUpperBuffW(&upper, 1);
+        if (upper >= 0x80 || !NarrowNameExactly(std::wstring(L"name") + c, narrow))
+            continue;
+        const std::string ascii = "NAME" + std::string(1, static_cast<char>(upper));
+        EXPECT_TRUE(SameNameKey(narrow, ascii)) << int(c);
+        EXPECT_EQ(NameKeyHash(narrow), NameKeyHash(ascii)) << int(c);
+        return;
+    }
+    GTEST_SKIP() << "no letter past ASCII has an ASCII capital here";
+}
+
 TEST(Time, LocalTimeUsesTheRuleInForceOnThatDateAndRefusesNonTimes) {
     // UTC times, so compare against the same moment seen through the platform
     for (std::int64_t seconds : {-157766400LL /*1965-01-01*/, 2524608000LL /*2050-01-01*/}) {

@@ -3,6 +3,7 @@
 #include "rename/FileGroups.h"
 #include "rename/JournalRecord.h"
 #include "rename/NameComposer.h"
+#include "rename/NameKeyTable.h"
 #include "rename/RenamePlan.h"
 #include "rename/RunGuard.h"
 #include "rename/TimeShift.h"
@@ -245,6 +246,13 @@ TEST(NamePattern, EveryTokenPaddingAndTextAndWhatItRefuses) {
     EXPECT_EQ(decide(record).verdict, RenameVerdict::BadText);
     o.pattern = "<yyyy>";
     EXPECT_EQ(decide({}).verdict, RenameVerdict::NoDate);
+    // The run reads the options at every group: what Start refuses, typed
+    // since, stops the run instead of naming files ".JPG" or leaving dates unshifted.
+    o.pattern = "<yyyy";
+    EXPECT_EQ(decide(record).verdict, RenameVerdict::BadPattern);
+    o.pattern = "<yyyy>";
+    o.timeShift = "+1";
+    EXPECT_EQ(decide(record).verdict, RenameVerdict::BadShift);
 }
 
 TEST(NamePattern, NumbersRunFromOneInEachFolderAndLowerCaseRenamesOnlyTheCase) {
@@ -413,4 +421,17 @@ TEST(ParseJournal, ReadsBackWhatWasWrittenAndNothingTorn) {
     EXPECT_TRUE(content.entries[4].done);
     EXPECT_TRUE(ParseJournal(text).ended);
     EXPECT_TRUE(ParseJournal("Tessivox journal 2\n" + PlanRecord(kinds[0])).entries.empty());
+}
+
+TEST(NameKeyTable, FindsEveryNameAfterGrowingAndNoneAfterClearing) {
+    // Hashes whose slots crowd together, and which share their tag in pairs.
+    CNameKeyTable table;
+    const auto hash = [](uint32_t i) { return (uint64_t{i / 2} << 32) | i; };
+    for (uint32_t i = 0; i < 1000; ++i)
+        table.Add(hash(i), i);
+    for (uint32_t i = 0; i < 1000; ++i)
+        EXPECT_TRUE(table.Find(hash(i), [i](uint32_t value) { return value == i; })) << i;
+    EXPECT_FALSE(table.Find(hash(1000), [](uint32_t) { return true; }));
+    table.Clear(10);
+    EXPECT_FALSE(table.Find(hash(1), [](uint32_t) { return true; }));
 }
