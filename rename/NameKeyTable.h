@@ -1,8 +1,10 @@
 // Names as the file system compares them, each with a number: the column asks
-// whether a name is taken for every file at every keystroke, so a look costs
-// one probe of one array in most cases, and no key is made for it. The table
-// holds half of each name's NameKeyHash only; a look confirms a match with
-// the caller's own test of the name, for two names may share it.
+// whether a name is taken for every file at every keystroke, and most names
+// asked are not taken, so a look at a bit of a small filter answers most
+// looks, and the rest cost one probe of one array in most cases; no key is
+// made for either. The table holds half of each name's NameKeyHash only; a
+// look confirms a match with the caller's own test of the name, for two
+// names may share it.
 #pragma once
 
 #include <cstddef>
@@ -17,6 +19,7 @@ public:
         while (size < 2 * count)
             size *= 2;
         m_slots.assign(size, Slot());
+        m_filter.assign(size / kSlotsAWord, 0);
         m_nCount = 0;
     }
 
@@ -31,9 +34,9 @@ public:
     // Whether confirm(value) is true for a value added with this hash.
     template <class Confirm>
     bool Find(uint64_t hash, Confirm confirm) const {
-        if (m_slots.empty())
-            return false;
         const uint32_t tag = Tag(hash);
+        if (m_slots.empty() || !Filtered(tag))
+            return false;
         const size_t mask = m_slots.size() - 1;
         for (size_t i = tag & mask; m_slots[i].value != kFree; i = (i + 1) & mask)
             if (m_slots[i].tag == tag && confirm(m_slots[i].value))
@@ -51,9 +54,19 @@ private:
     };
     std::vector<Slot> m_slots;
     size_t m_nCount = 0;
+    // A bit for each tag's low bits, four bits a slot: of 100,000 names 128 KB,
+    // set where a name's tag has those bits.
+    static constexpr size_t kSlotsAWord = 16;
+    std::vector<uint64_t> m_filter;
 
     static uint32_t Tag(uint64_t hash) { return static_cast<uint32_t>(hash >> 32); }
+    bool Filtered(uint32_t tag) const {
+        const size_t bit = tag & (m_filter.size() * 64 - 1);
+        return (m_filter[bit / 64] >> (bit % 64)) & 1;
+    }
     void Place(const Slot& slot) {
+        const size_t bit = slot.tag & (m_filter.size() * 64 - 1);
+        m_filter[bit / 64] |= uint64_t{1} << (bit % 64);
         const size_t mask = m_slots.size() - 1;
         size_t i = slot.tag & mask;
         while (m_slots[i].value != kFree)
@@ -64,6 +77,7 @@ private:
         std::vector<Slot> old;
         old.swap(m_slots);
         m_slots.assign(old.empty() ? 64 : 2 * old.size(), Slot());
+        m_filter.assign(m_slots.size() / kSlotsAWord, 0);
         for (const Slot& slot : old)
             if (slot.value != kFree)
                 Place(slot);
