@@ -40,6 +40,8 @@ public:
         CNameKeyTable keys;               // every name: its file, or kFolder | its folder
         std::vector<std::string> folders; // the folders' names
     };
+    // Marks a folder's value in keys; a listing never holds 2^31 names (their
+    // entries alone would take hundreds of gigabytes).
     static constexpr uint32_t kFolder = 0x80000000;
 
     struct Facts {

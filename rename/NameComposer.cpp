@@ -26,12 +26,6 @@ FileNameParts SplitFileName(const std::string& name) {
     return {name.substr(0, dot), name.substr(dot)};
 }
 
-std::string ComposeTitle(const std::string& title, const std::tm& t, const RenameOptions& o) {
-    std::string b;
-    ComposeTitleInto(b, title, t, o);
-    return b;
-}
-
 void ComposeTitleInto(std::string& b, std::string_view title, const std::tm& t,
                       const RenameOptions& o) {
     b.clear();

@@ -21,12 +21,10 @@ FileNameParts SplitFileName(const std::string& name);
 // daylight saving was in force is left unknown.
 std::tm CalendarTime(int year, int month, int day, int hour, int minute, int second);
 
-// The new title: the old one (unless removed), the prefix in front, the date
+// The new title into out, whose room is used again (a run names many files in
+// a row): the old one (unless removed), the prefix in front, the date
 // " 2004-9-21" and the time " 11_19_48" (two blanks apart when both are on),
 // then the replacement over all of it. The extension is never part of it.
-std::string ComposeTitle(const std::string& title, const std::tm& created,
-                         const RenameOptions& options);
-// The same into out, whose room is used again: for naming many files in a row.
 void ComposeTitleInto(std::string& out, std::string_view title, const std::tm& created,
                       const RenameOptions& options);
 

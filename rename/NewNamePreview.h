@@ -86,7 +86,7 @@ private:
     std::vector<unsigned> m_goneInPlay;    // by entry: the play that renamed it
     std::vector<unsigned> m_decidedInPlay; // by entry: the play that decided it, with its group
     std::unordered_map<std::string, size_t> m_byName; // entry of a listed name
-    CNameKeyTable m_keys;                  // entry of every name, folders too
+    CNameKeyTable m_keys;                  // every name: its entry, or kFolder | its folder
     std::vector<std::string> m_folders;    // the folders' names, which stand in the way
 
     // The run as played so far.

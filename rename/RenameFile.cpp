@@ -91,7 +91,8 @@ bool CBeginnerPage::RenameGroup(std::vector<RunFile>& files, const FileGroup& gr
     CRenamerDlg* dlg = MainWindow();
     int unnumbered = 0;
     const std::string& folder = present[0]->folder;
-    const GroupDecision g = DecideGroup(folder, facts, CNaming(m_options), number,
+    const CNaming naming(m_options);
+    const GroupDecision g = DecideGroup(folder, facts, naming, number,
                                         dlg ? dlg->m_nCollisionCount : unnumbered, DiskNameRules());
     const RunFile& refused = *present[g.refused];
     const std::string path = refused.folder + refused.name;
@@ -110,10 +111,26 @@ bool CBeginnerPage::RenameGroup(std::vector<RunFile>& files, const FileGroup& gr
                "run stopped here:\n\n%1",
                path, SystemErrorText(facts[g.refused].dates.takenError));
     case RenameVerdict::BadText:
-    case RenameVerdict::BadPattern:
-    case RenameVerdict::BadPatternText:
-    case RenameVerdict::BadShift:
         throw CFileException(ERROR_INVALID_NAME, path);
+    // The options are read again for every group: what was typed since Start stops the run.
+    case RenameVerdict::BadPattern: {
+        std::string token;
+        naming.Refusal(&IsAnsiLeadByte, &token);
+        Refuse("PatternInRun",
+               "The name pattern now holds \"%2\", which is not one of its tokens, so this "
+               "file was not renamed and the run stopped here:\n\n%1",
+               path, token);
+    }
+    case RenameVerdict::BadPatternText:
+        Refuse("PatternTextInRun",
+               "The name pattern now holds a character a name cannot hold, so this file was not "
+               "renamed and the run stopped here:\n\n%1",
+               path, std::string());
+    case RenameVerdict::BadShift:
+        Refuse("TimeShiftInRun",
+               "\"%2\" is not a shift of the camera's time, so this file was not renamed and "
+               "the run stopped here:\n\n%1",
+               path, m_options.timeShift);
     case RenameVerdict::Reserved:
         Refuse("ReservedName",
                "Windows reserves the name \"%2\" for a device or would store it changed, so "

@@ -13,7 +13,9 @@ std::tm At(int year, int month, int day, int hour, int minute, int second) {
 std::string NewName(const RenameOptions& o, const std::string& name = "IMG_0012.JPG",
                     const std::tm& t = At(2004, 9, 21, 11, 19, 48)) {
     FileNameParts parts = SplitFileName(name);
-    return ComposeTitle(parts.title, t, o) + parts.ext;
+    std::string title;
+    ComposeTitleInto(title, parts.title, t, o);
+    return title + parts.ext;
 }
 
 TEST(ComposeTitle, DefaultsPutDateAndTimeTwoBlanksApart) {

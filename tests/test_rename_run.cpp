@@ -379,6 +379,21 @@ TEST_F(RenameRun, TextTypedDuringARunStopsItInsteadOfMovingAFile) {
     std::string parent = m_photos.Path().substr(0, m_photos.Path().rfind('\\'));
     for (const std::string& n : ListFolder(parent))
         EXPECT_EQ(n.find("x "), std::string::npos) << n; // nothing moved up a folder
+
+    // So does a pattern left open, which would make the other names ".jpg".
+    Click(IDC_ADD_PREFIX);
+    ClickExpert(IDC_USE_PATTERN);
+    HWND pattern = ::GetDlgItem(m_dlg->m_pageExpert.m_options.m_hWnd, IDC_PATTERN);
+    ::SetWindowTextA(pattern, "p");
+    ::SendMessageA(pattern, EM_SETSEL, 1, 1);
+    ::PostMessageA(pattern, WM_CHAR, '<', 0);
+    Start();
+    EXPECT_EQ(Journal().size(), 1u);
+    EXPECT_NE(m_boxes.m_shown.back().text.find("The name pattern now holds \"<\""),
+              std::string::npos)
+        << m_boxes.m_shown.back().text;
+    for (const std::string& n : ListFolder(m_photos.Path()))
+        EXPECT_NE(n[0], '.') << n;
 }
 
 TEST_F(RenameRun, NameTakenTwiceStopsTheRunWithoutReplacingAnything) {
