@@ -30,8 +30,8 @@ void CFileFactsReader::Stop() {
 void CFileFactsReader::List(Job& job) {
     CFileFind finder;
     BOOL more = finder.FindFile(job.folder + "*.*");
-    std::unordered_map<std::wstring, int> keyCount;
-    std::vector<ListedFile>& files = job.listing.files;
+    Listing& listing = job.listing;
+    std::vector<ListedFile>& files = listing.files;
     while (more && !job.bStop.load()) {
         more = finder.FindNextFile();
         if (finder.IsDots())
@@ -39,13 +39,11 @@ void CFileFactsReader::List(Job& job) {
         const std::string name = finder.GetFileName();
         const bool isFolder = finder.IsDirectory() != FALSE;
         if (finder.IsNameIntact()) {
-            const std::wstring key = NameKey(name);
-            const size_t value = isFolder ? job.listing.folders.size() : files.size();
-            job.listing.keys.Add(NameKeyHash(name),
-                                 static_cast<uint32_t>(value) | (isFolder ? kFolder : 0));
+            const size_t value = isFolder ? listing.folders.size() : files.size();
+            listing.keys.Add(NameKeyHash(name),
+                             static_cast<uint32_t>(value) | (isFolder ? kFolder : 0));
             if (isFolder)
-                job.listing.folders.push_back(name);
-            ++keyCount[key];
+                listing.folders.push_back(name);
         }
         if (isFolder)
             continue;
@@ -60,13 +58,22 @@ void CFileFactsReader::List(Job& job) {
             file.intact ? NameLeftAlone(name, &IsAnsiLeadByte) : LeftAloneReason::NameNotExact;
         file.single = SingleFile(files.size(), name)[0];
         if (file.intact)
-            job.listing.byName.emplace(name, files.size());
+            listing.byName.emplace(name, files.size());
         files.push_back(std::move(file));
     }
     // The run's own rule: two names that differ only in letter case are both left alone.
-    for (ListedFile& file : files)
-        if (file.leftAlone == LeftAloneReason::None && keyCount[NameKey(file.name)] > 1)
+    for (size_t i = 0; i < files.size(); ++i) {
+        ListedFile& file = files[i];
+        if (file.leftAlone != LeftAloneReason::None)
+            continue;
+        const bool twin = listing.keys.Find(NameKeyHash(file.name), [&](uint32_t value) {
+            if (value & kFolder)
+                return SameNameKey(file.name, listing.folders[value & ~kFolder]);
+            return value != i && SameNameKey(file.name, files[value].name);
+        });
+        if (twin)
             file.leftAlone = LeftAloneReason::CaseTwin;
+    }
     // A file left alone for its name is never opened: its name may address another.
     job.paths.reserve(files.size());
     for (const ListedFile& file : files)
